@@ -1,0 +1,165 @@
+// Reads the container that follows the program image and hands its image to the decoder.
+//
+// The program file ends with a 4-byte little-endian offset of the container. The container
+// is laid out like a GIF89a file whose 6-byte signature is "ums" and a version ("390" or
+// "622"): a 7-byte screen descriptor, an optional global colour table, then blocks opened by
+// ';' (end), '!' (extension: label and sub-blocks) or ',' (image: 9-byte descriptor, optional
+// local colour table, LZW data in sub-blocks).
+#include "container.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "database.h"
+#include "fileio.h"
+#include "lzw.h"
+#include "platform.h"
+
+char programPath[256];
+ColourTable globalColourTable;
+ColourTable localColourTable;
+int globalColourCount;
+bool zeroLengthSeen;
+std::FILE* rasterFile;
+
+namespace {
+
+unsigned char extensionBuffer[280];
+
+[[noreturn]] void exitOpenFailure(const char* path) {
+    std::fprintf(stderr, "%s: %s\n", path, std::strerror(errno));
+    endProcess(1);
+}
+
+bool readExactly(std::FILE* file, void* buffer, size_t size) {
+    return size == 0 || std::fread(buffer, 1, size, file) == size;
+}
+
+void skipSubBlocks(std::FILE* file) {
+    while (readDataBlock(file, extensionBuffer) > 0) {
+    }
+}
+
+} // namespace
+
+void fatalError(const char* message) {
+    std::fprintf(stderr, "%s\n", message);
+    endProcess(5);
+}
+
+int extractContainer() {
+    char path[sizeof programPath];
+    std::memcpy(path, programPath, sizeof path);
+    path[sizeof path - 1] = '\0';
+    std::FILE* programFile = std::fopen(path, "rb");
+    if (!programFile) exitOpenFailure(path);
+    std::snprintf(dataStore.rasterFileName, sizeof dataStore.rasterFileName, "%s", kRasterFileName);
+    rasterFile = std::fopen(kRasterFileName, "wb");
+    if (!rasterFile) exitOpenFailure(kRasterFileName);
+    readContainer(programFile, 1);
+    std::fclose(programFile);
+    std::fclose(rasterFile);
+    rasterFile = nullptr;
+    return 0;
+}
+
+void readContainer(std::FILE* programFile, int imageNumber) {
+    unsigned char bytes[9];
+    if (seekFromEnd(programFile, -4) != 0 || !readExactly(programFile, bytes, 4)) {
+        std::fclose(programFile);
+        endProcess(0);
+    }
+    uint32_t containerOffset = readU32LE(bytes);
+
+    if (seekTo(programFile, containerOffset) != 0 || !readExactly(programFile, bytes, 6))
+        fatalError("error reading magic number");
+    if (std::memcmp(bytes, "ums", 3) != 0) fatalError("不是 ums 格式的数据,无法识别!");
+    if (std::memcmp(bytes + 3, "390", 3) != 0 && std::memcmp(bytes + 3, "622", 3) != 0)
+        fatalError("版本不是 'Ver39' 或 'Ver40',无法识别!");
+
+    if (!readExactly(programFile, bytes, 7)) fatalError("读取错误!");
+    globalColourCount = 2 << (bytes[4] & 7);
+    if (bytes[4] & 0x80) readColourTable(programFile, globalColourCount, globalColourTable);
+
+    int imageCount = 0;
+    for (;;) {
+        int introducer = std::fgetc(programFile);
+        if (introducer == EOF) fatalError("EOF / read error on data");
+        if (introducer == ';') break;
+        if (introducer == '!') {
+            int label = std::fgetc(programFile);
+            if (label == EOF) fatalError("OF / read error on extention function code");
+            handleExtension(programFile, label);
+            continue;
+        }
+        if (introducer == ',') {
+            ++imageCount;
+            if (!readExactly(programFile, bytes, 9)) fatalError("couldn't read 数据!");
+            const ColourEntry* table = globalColourTable;
+            if (bytes[8] & 0x80) {
+                readColourTable(programFile, 1 << ((bytes[8] & 7) + 1), localColourTable);
+                table = localColourTable;
+            }
+            readImage(programFile, readU16LE(bytes + 4), readU16LE(bytes + 6), table, (bytes[8] & 0x40) != 0,
+                      imageCount != imageNumber);
+            continue;
+        }
+        std::fprintf(stderr, "bogus character 0x%02x, ignoring\n", unsigned(introducer));
+    }
+
+    if (imageCount < imageNumber) {
+        std::fprintf(stderr, "only %d data %s found in file\n", imageCount, imageCount > 1 ? "s" : "");
+        endProcess(1);
+    }
+}
+
+int readColourTable(std::FILE* file, int count, ColourTable table) {
+    for (int i = 0; i < count; ++i) {
+        unsigned char rgb[3];
+        if (!readExactly(file, rgb, 3)) fatalError("线表错误!");
+        table[i] = {rgb[2], rgb[1], rgb[0], 0};
+    }
+    return 0;
+}
+
+void handleExtension(std::FILE* file, int label) {
+    switch (label) {
+    case 0xF9: // graphic control: its content has no effect here; an empty first
+               // sub-block already ended the extension
+        if (readDataBlock(file, extensionBuffer) <= 0) return;
+        break;
+    case 0xFE: // comment
+        break;
+    case 0x01:
+        std::fprintf(stderr, "got a '%s' extension\n", "Plain Text Extension");
+        break;
+    case 0xFF:
+        std::fprintf(stderr, "got a '%s' extension\n", "Application Extension");
+        // An empty identifier block already ended the extension; skipping on would
+        // swallow the blocks behind it.
+        if (readDataBlock(file, extensionBuffer) <= 0) return;
+        break;
+    default:
+        std::snprintf(reinterpret_cast<char*>(extensionBuffer), sizeof extensionBuffer, "UNKNOWN (0x%02x)",
+                      unsigned(label));
+        std::fprintf(stderr, "got a '%s' extension\n", reinterpret_cast<char*>(extensionBuffer));
+        break;
+    }
+    skipSubBlocks(file);
+}
+
+int readDataBlock(std::FILE* file, unsigned char* buffer) {
+    int count = std::fgetc(file);
+    if (count == EOF) {
+        std::fprintf(stderr, "error in getting DataBlock size\n");
+        return -1;
+    }
+    zeroLengthSeen = count == 0;
+    if (count == 0) return 0;
+    if (!readExactly(file, buffer, size_t(count))) {
+        std::fprintf(stderr, "error in reading DataBlock\n");
+        return -1;
+    }
+    return count;
+}

@@ -1,0 +1,246 @@
+// Loads the database stream from the raster file into dataStore, and releases it.
+//
+// The stream starts at offset 1078 of "5.msg". Integers are 32-bit signed little-endian, the
+// price a little-endian IEEE single. Texts are ShortStrings: a signed length byte (1..127 bytes
+// follow; 0 or a byte of 128 and above means empty text), then the bytes. In order: dataName,
+// titlePart1, titlePart2, updateDate; then five counted sections: companies (twelve texts, an
+// introduction length and its bytes), categories (name, one isGroup byte), tree nodes (parent,
+// category), company links (node, company, link text, expiry YYMMDD) and products (company,
+// node, model, configuration, price, unit, origin, remarks, expiry YYMMDD).
+#include "database.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "container.h"
+#include "filetime.h"
+#include "fileio.h"
+#include "gbktext.h"
+#include "lzw.h"
+#include "platform.h"
+
+DataStore dataStore;
+void (*expiryTextSink)(ExpiryOf, int32_t, const char*) = nullptr;
+void* (*allocateZeroed)(size_t, size_t) = std::calloc;
+
+namespace {
+
+// A buffered reader that knows how many bytes are left, so that a count can never make the
+// loader allocate more records than the stream can hold, and that reports the end of data.
+class StreamReader {
+  public:
+    StreamReader(std::FILE* file, int64_t remaining) : file_(file), remaining_(remaining) {}
+
+    bool read(void* to, size_t size) {
+        if (ended_ || int64_t(size) > remaining_) {
+            ended_ = true;
+            return false;
+        }
+        auto* out = static_cast<unsigned char*>(to);
+        while (size > 0) {
+            if (pos_ == length_ && !fill()) return false;
+            size_t n = length_ - pos_ < size ? length_ - pos_ : size;
+            std::memcpy(out, buffer_ + pos_, n);
+            pos_ += n;
+            out += n;
+            size -= n;
+            remaining_ -= int64_t(n);
+        }
+        return true;
+    }
+    bool readInt32(int32_t& value) {
+        unsigned char bytes[4];
+        if (!read(bytes, 4)) return false;
+        value = int32_t(readU32LE(bytes));
+        return true;
+    }
+    bool readByte(unsigned char& value) { return read(&value, 1); }
+    bool ended() const { return ended_; }
+    int64_t remaining() const { return remaining_; }
+
+  private:
+    bool fill() {
+        length_ = std::fread(buffer_, 1, sizeof buffer_, file_);
+        pos_ = 0;
+        if (length_ == 0) ended_ = true;
+        return length_ > 0;
+    }
+    std::FILE* file_;
+    int64_t remaining_;
+    unsigned char buffer_[65536];
+    size_t pos_ = 0, length_ = 0;
+    bool ended_ = false;
+};
+
+// Keeps what fits of an over-long text and consumes the rest of its bytes.
+template <size_t N> bool readShortString(StreamReader& stream, char (&field)[N]) {
+    field[0] = '\0';
+    unsigned char length;
+    if (!stream.readByte(length)) return false;
+    if (length == 0 || length >= 128) return true;
+    char text[127];
+    if (!stream.read(text, length)) return false;
+    copyToField(field, N, text, length);
+    return true;
+}
+
+[[noreturn]] void outOfMemory() {
+    platform.showMessage("内存不足!");
+    endProcess(0);
+}
+
+// No more records than the rest of the stream can hold at minimumSize bytes each, and at
+// least one, whose read then reports the end of the stream.
+int32_t capacityFor(int32_t count, const StreamReader& stream, int minimumSize) {
+    int64_t fits = stream.remaining() / minimumSize;
+    return int32_t(count < fits ? count : (fits > 0 ? fits : 1));
+}
+
+bool readCompany(StreamReader& s, CompanyRecord& c) {
+    if (!(readShortString(s, c.name) && readShortString(s, c.phone) && readShortString(s, c.fax) &&
+          readShortString(s, c.contact) && readShortString(s, c.address) && readShortString(s, c.postcode) &&
+          readShortString(s, c.website) && readShortString(s, c.email) && readShortString(s, c.bank) &&
+          readShortString(s, c.account) && readShortString(s, c.taxNumber) && readShortString(s, c.busRoutes)))
+        return false;
+    int32_t length;
+    if (!s.readInt32(length)) return false;
+    if (length < 1) return true;
+    if (length > s.remaining()) {
+        s.read(nullptr, size_t(length)); // marks the end of the stream
+        return false;
+    }
+    char* text = static_cast<char*>(allocateZeroed(size_t(length) + 1, 1));
+    if (!text) outOfMemory();
+    if (!s.read(text, size_t(length))) {
+        std::free(text);
+        return false;
+    }
+    c.introduction = text;
+    return true;
+}
+
+bool readCategory(StreamReader& s, CategoryRecord& c) {
+    unsigned char isGroup;
+    if (!readShortString(s, c.name) || !s.readByte(isGroup)) return false;
+    c.isGroup = isGroup;
+    return true;
+}
+
+bool readTreeNode(StreamReader& s, TreeNodeRecord& n) { return s.readInt32(n.parent) && s.readInt32(n.category); }
+
+// Reads one counted section into array and count; entries cut off by the end of the stream
+// are left out.
+template <typename Record, typename ReadEntry>
+void readSection(StreamReader& s, Record*& array, int32_t& count, int minimumSize, ReadEntry readEntry) {
+    int32_t stated;
+    if (!s.readInt32(stated) || stated <= 0) return;
+    int32_t capacity = capacityFor(stated, s, minimumSize);
+    array = static_cast<Record*>(allocateZeroed(size_t(capacity), sizeof(Record)));
+    if (!array) outOfMemory();
+    int32_t n = 0;
+    while (n < stated && n < capacity && readEntry(s, array[n], n)) ++n;
+    count = n;
+    if (n == 0) {
+        std::free(array);
+        array = nullptr;
+    }
+}
+
+uint64_t loadTicks;
+
+void noteExpiry(ExpiryOf section, int32_t index, const char* text) {
+    if (expiryTextSink) expiryTextSink(section, index, text);
+}
+
+} // namespace
+
+int checkExpiry(uint64_t loadTime, const char* expiryText) {
+    // YYMMDD, valid until noon of that day; a text that is not such a date never expires.
+    for (int i = 0; i < 6; ++i)
+        if (expiryText[i] < '0' || expiryText[i] > '9') return 1;
+    auto pair = [&](int i) { return (expiryText[i] - '0') * 10 + (expiryText[i + 1] - '0'); };
+    LocalTime expiry{2000 + pair(0), pair(2), pair(4), 12, 0, 0, 0};
+    std::optional<uint64_t> expiryTicks = localTimeToTicks(expiry);
+    if (!expiryTicks || *expiryTicks >= loadTime) return 1;
+    ++dataStore.expiredCount;
+    return 0;
+}
+
+int loadDatabase() {
+    LocalTime now;
+    platform.localTime(&now);
+    loadTicks = localTimeToTicks(now).value_or(0);
+
+    std::FILE* file = std::fopen(dataStore.rasterFileName, "rb");
+    if (!file) return 0;
+    int64_t size = fileSize(file);
+    int64_t remaining = size > kRasterHeaderSize ? size - kRasterHeaderSize : 0;
+    seekTo(file, kRasterHeaderSize);
+    StreamReader s(file, remaining);
+
+    DataStore& d = dataStore;
+    readShortString(s, d.dataName) && readShortString(s, d.titlePart1) && readShortString(s, d.titlePart2) &&
+        readShortString(s, d.updateDate);
+
+    // Smallest entries: twelve empty texts and a length; a name byte and isGroup; two
+    // integers; two integers and two length bytes; two integers, six length bytes and a price.
+    readSection(s, d.companies, d.companyCount, 16,
+                [](StreamReader& s, CompanyRecord& c, int32_t) { return readCompany(s, c); });
+    readSection(s, d.categories, d.categoryCount, 2,
+                [](StreamReader& s, CategoryRecord& c, int32_t) { return readCategory(s, c); });
+    readSection(s, d.treeNodes, d.treeNodeCount, 8,
+                [](StreamReader& s, TreeNodeRecord& n, int32_t) { return readTreeNode(s, n); });
+
+    d.expiredCount = 0;
+    readSection(s, d.companyLinks, d.companyLinkCount, 10, [](StreamReader& s, CompanyLink& l, int32_t i) {
+        char expiry[kExpiryFieldCapacity];
+        if (!(s.readInt32(l.node) && s.readInt32(l.company) && readShortString(s, l.linkText) &&
+              readShortString(s, expiry)))
+            return false;
+        noteExpiry(ExpiryOf::CompanyLink, i, expiry);
+        l.valid = checkExpiry(loadTicks, expiry);
+        return true;
+    });
+    if (d.companyLinkCount > 0) {
+        d.companyTree = static_cast<CompanyTreeEntry*>(allocateZeroed(size_t(d.companyLinkCount), sizeof(CompanyTreeEntry)));
+        if (d.companyTree) {
+            d.companyTreeCount = d.companyLinkCount;
+        } else {
+            platform.showMessage("companyTree内存不足!");
+        }
+    }
+
+    readSection(s, d.products, d.productCount, 18, [](StreamReader& s, ProductRecord& p, int32_t i) {
+        char expiry[kExpiryFieldCapacity];
+        unsigned char price[4];
+        if (!(s.readInt32(p.company) && s.readInt32(p.node) && readShortString(s, p.model) &&
+              readShortString(s, p.configuration) && s.read(price, 4) && readShortString(s, p.unit) &&
+              readShortString(s, p.origin) && readShortString(s, p.remarks) && readShortString(s, expiry)))
+            return false;
+        uint32_t bits = readU32LE(price);
+        std::memcpy(&p.price, &bits, 4);
+        noteExpiry(ExpiryOf::Product, i, expiry);
+        p.valid = checkExpiry(loadTicks, expiry);
+        return true;
+    });
+
+    std::fclose(file);
+    platform.deleteFile(dataStore.rasterFileName);
+    return 1;
+}
+
+void freeDatabase() {
+    DataStore& d = dataStore;
+    for (int32_t i = 0; i < d.companyCount; ++i) std::free(d.companies[i].introduction);
+    std::free(d.companies);
+    std::free(d.categories);
+    std::free(d.treeNodes);
+    std::free(d.products);
+    std::free(d.companyLinks);
+    std::free(d.listRowBuffer);
+    std::free(d.companyTree);
+    char rasterFileName[sizeof d.rasterFileName];
+    std::memcpy(rasterFileName, d.rasterFileName, sizeof rasterFileName);
+    d = DataStore{};
+    std::memcpy(d.rasterFileName, rasterFileName, sizeof rasterFileName);
+}

@@ -1,0 +1,34 @@
+// 64-bit file positioning on both the C library of Linux and the MinGW runtime.
+#include "fileio.h"
+
+int seekTo(std::FILE* file, uint64_t offset) {
+#ifdef _WIN32
+    return _fseeki64(file, int64_t(offset), SEEK_SET);
+#else
+    return fseeko(file, off_t(offset), SEEK_SET);
+#endif
+}
+
+int seekFromEnd(std::FILE* file, int64_t offset) {
+#ifdef _WIN32
+    return _fseeki64(file, offset, SEEK_END);
+#else
+    return fseeko(file, off_t(offset), SEEK_END);
+#endif
+}
+
+int64_t tellAt(std::FILE* file) {
+#ifdef _WIN32
+    return _ftelli64(file);
+#else
+    return int64_t(ftello(file));
+#endif
+}
+
+int64_t fileSize(std::FILE* file) {
+    int64_t here = tellAt(file);
+    if (here < 0 || seekFromEnd(file, 0) != 0) return -1;
+    int64_t size = tellAt(file);
+    if (seekTo(file, uint64_t(here)) != 0) return -1;
+    return size;
+}

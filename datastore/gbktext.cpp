@@ -1,0 +1,23 @@
+// One bounded copy for every fixed-capacity text field.
+#include "gbktext.h"
+
+#include <cstring>
+
+size_t gbkFitLength(const char* text, size_t length, size_t limit) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    size_t fit = 0;
+    while (fit < length) {
+        size_t charLength = (isGbkLeadByte(bytes[fit]) && fit + 1 < length) ? 2 : 1;
+        if (fit + charLength > limit) break;
+        fit += charLength;
+    }
+    return fit;
+}
+
+size_t copyToField(char* field, size_t capacity, const char* text, size_t length) {
+    if (capacity == 0) return 0;
+    size_t fit = gbkFitLength(text, length, capacity - 1);
+    std::memcpy(field, text, fit);
+    field[fit] = '\0';
+    return fit;
+}

@@ -1,0 +1,15 @@
+// Bounded copies of GBK text into fixed-capacity fields.
+#pragma once
+
+#include <cstddef>
+
+// True for a byte that starts a double-byte GBK character.
+inline bool isGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+// Length of the longest prefix of text[0..length) that fits in limit bytes without
+// ending in the first half of a double-byte character.
+size_t gbkFitLength(const char* text, size_t length, size_t limit);
+
+// Copies what fits of text[0..length) into a field of the given capacity and terminates it.
+// Returns the number of text bytes copied (at most capacity - 1).
+size_t copyToField(char* field, size_t capacity, const char* text, size_t length);

@@ -1,0 +1,410 @@
+// LZW decoding of the container's image data into the raster file "5.msg".
+//
+// Codes are packed least significant bit first across data sub-blocks. The code width starts
+// at minimum code size + 1 and grows up to 12 bits; the clear code resets the table and the
+// end code ends the data. The raster file is a Windows bitmap file with an 8-bit pixel area
+// stored bottom row first; each pixel byte is the red component of its colour table entry.
+//
+// readImage normally decodes whole strings at a time by copying them from output already
+// written: a table entry is the position and length of its first occurrence in the output.
+// It keeps the prefix and suffix tables of the value decoder in step, so lzwReadValue can
+// take over after the last row, and both give the same bytes and diagnostics.
+#include "lzw.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "fileio.h"
+
+bool useValueDecoder = false;
+
+namespace {
+
+constexpr int kTableSize = 4096;
+constexpr int kStackSize = 8192;
+
+struct Decoder {
+    int setCodeSize, codeSize, clearCode, endCode, maxCode, maxCodeSize;
+    int firstCode, oldCode;
+    bool fresh;
+    int prefix[kTableSize];
+    int suffix[kTableSize];
+    int stack[kStackSize];
+    int stackTop;
+};
+Decoder lzw;
+
+// The sub-block being read and a 64-bit bit buffer in front of it.
+struct CodeReader {
+    uint64_t bits;
+    int bitCount;
+    bool done;
+    unsigned char block[256];
+    int blockPos, blockLength;
+
+    int available() const { return bitCount + (blockLength - blockPos) * 8; }
+    void pullBytes() {
+        while (bitCount <= 56 && blockPos < blockLength) {
+            bits |= uint64_t(block[blockPos++]) << bitCount;
+            bitCount += 8;
+        }
+    }
+};
+CodeReader reader;
+
+void resetTables() {
+    for (int i = 0; i < lzw.clearCode; ++i) {
+        lzw.prefix[i] = 0;
+        lzw.suffix[i] = i;
+    }
+    for (int i = lzw.clearCode; i < kTableSize; ++i) lzw.prefix[i] = lzw.suffix[i] = 0;
+    lzw.codeSize = lzw.setCodeSize + 1;
+    lzw.maxCodeSize = 2 * lzw.clearCode;
+    lzw.maxCode = lzw.clearCode + 2;
+    lzw.stackTop = 0;
+}
+
+int readEndOfData(std::FILE* file);
+
+// The first code after a start or a clear code: further clear codes are passed over, and
+// what follows must be a literal, since there is no table entry yet to refer to.
+int readFirstCode(std::FILE* file) {
+    int code;
+    do {
+        code = readCode(file, lzw.codeSize, false);
+    } while (code == lzw.clearCode);
+    if (code < 0) return code;
+    if (code == lzw.endCode) return readEndOfData(file); // an image without pixels
+    if (code >= lzw.clearCode) fatalError("LZW data error: the first code after a clear code is not a literal");
+    lzw.firstCode = lzw.oldCode = code;
+    return code;
+}
+
+int readEndOfData(std::FILE* file) {
+    if (zeroLengthSeen) return -2;
+    unsigned char drain[256];
+    int count;
+    while ((count = readDataBlock(file, drain)) > 0) {
+    }
+    if (count < 0) std::fprintf(stderr, "missing EOD in data stream (common occurence)\n");
+    return -2;
+}
+
+// Adds oldCode + first value of the current string; widens the code when the table needs it.
+void addEntry(int currentFirst) {
+    if (lzw.maxCode >= kTableSize) return;
+    lzw.prefix[lzw.maxCode] = lzw.oldCode;
+    lzw.suffix[lzw.maxCode] = currentFirst;
+    ++lzw.maxCode;
+    if (lzw.maxCode >= lzw.maxCodeSize && lzw.maxCodeSize < kTableSize) {
+        lzw.maxCodeSize *= 2;
+        ++lzw.codeSize;
+    }
+}
+
+[[noreturn]] void codeBeyondTable() { fatalError("LZW data error: a code beyond the next free table slot"); }
+
+// Output of the string-copying decoder: pixel bytes in decoding order, with room for one
+// more string and an 8-byte overrun of the chunked copy.
+class PixelBuffer {
+  public:
+    explicit PixelBuffer(uint64_t expected) {
+        capacity_ = size_t(expected < kInitialLimit ? expected : kInitialLimit) + kSlack;
+        data_.reset(static_cast<unsigned char*>(std::malloc(capacity_)));
+        if (!data_) fatalError("couldn't alloc space for data");
+    }
+    unsigned char* data() { return data_.get(); }
+    void reserveString() {
+        if (size_ + kSlack <= capacity_) return;
+        size_t grown = capacity_ * 2;
+        auto* moved = static_cast<unsigned char*>(std::realloc(data_.get(), grown));
+        if (!moved) fatalError("couldn't alloc space for data");
+        (void)data_.release();
+        data_.reset(moved);
+        capacity_ = grown;
+    }
+    size_t size_ = 0;
+
+  private:
+    struct Free {
+        void operator()(unsigned char* p) const { std::free(p); }
+    };
+    static constexpr uint64_t kInitialLimit = uint64_t(64) << 20;
+    static constexpr size_t kSlack = kTableSize + 16;
+    std::unique_ptr<unsigned char, Free> data_;
+    size_t capacity_ = 0;
+};
+
+inline void copyString(unsigned char* to, const unsigned char* from, int length) {
+    // Bytes past length are scratch in the buffer's slack; sources lie wholly before `to`.
+    for (int i = 0; i < length; i += 8) std::memcpy(to + i, from + i, 8);
+}
+
+// Decodes up to target pixel bytes (and the rest of the string that reaches it) into out.
+void decodeStrings(std::FILE* file, const unsigned char* red, uint64_t target, PixelBuffer& out) {
+    static uint32_t entryPos[kTableSize];
+    static uint16_t entryLength[kTableSize];
+    static int entryFirst[kTableSize];
+
+    lzw.fresh = false;
+    int code = readFirstCode(file);
+    if (code < 0) return;
+    for (int i = 0; i < lzw.clearCode; ++i) entryFirst[i] = i;
+    unsigned char* pixels = out.data();
+    size_t oldPos = out.size_;
+    int oldLength = 1;
+    pixels[out.size_++] = red[code];
+
+    while (out.size_ < target) {
+        code = readCode(file, lzw.codeSize, false);
+        if (code < 0) return;
+        if (code == lzw.clearCode) {
+            resetTables();
+            code = readFirstCode(file);
+            if (code < 0) return;
+            oldPos = out.size_;
+            oldLength = 1;
+            out.reserveString();
+            pixels = out.data();
+            pixels[out.size_++] = red[code];
+            continue;
+        }
+        if (code == lzw.endCode) {
+            readEndOfData(file);
+            return;
+        }
+        if (code > lzw.maxCode) codeBeyondTable();
+
+        out.reserveString();
+        pixels = out.data();
+        size_t currentPos = out.size_;
+        int currentLength, currentFirst;
+        if (code < lzw.clearCode) {
+            pixels[out.size_] = red[code];
+            currentLength = 1;
+            currentFirst = code;
+        } else if (code < lzw.maxCode) {
+            currentLength = entryLength[code];
+            copyString(pixels + currentPos, pixels + entryPos[code], currentLength);
+            currentFirst = entryFirst[code];
+        } else { // the string being defined: the previous one and its own first value
+            copyString(pixels + currentPos, pixels + oldPos, oldLength);
+            pixels[currentPos + size_t(oldLength)] = pixels[oldPos];
+            currentLength = oldLength + 1;
+            currentFirst = lzw.firstCode;
+        }
+        out.size_ += size_t(currentLength);
+
+        if (lzw.maxCode < kTableSize) {
+            // The previous string followed by this one's first value starts where the previous
+            // string was written, since this string follows it directly.
+            entryPos[lzw.maxCode] = uint32_t(oldPos);
+            entryLength[lzw.maxCode] = uint16_t(oldLength + 1);
+            entryFirst[lzw.maxCode] = lzw.firstCode;
+        }
+        addEntry(currentFirst);
+        lzw.firstCode = currentFirst;
+        lzw.oldCode = code;
+        oldPos = currentPos;
+        oldLength = currentLength;
+    }
+}
+
+// Image row of the k-th row in data order.
+int imageRowOf(int k, int height, bool interlaced) {
+    if (!interlaced) return k;
+    static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass) {
+        int rows = start[pass] < height ? (height - 1 - start[pass]) / step[pass] + 1 : 0;
+        if (k < rows) return start[pass] + k * step[pass];
+        k -= rows;
+    }
+    return -1;
+}
+
+bool writeAt(uint64_t offset, const void* bytes, size_t size) {
+    return seekTo(rasterFile, offset) == 0 && std::fwrite(bytes, 1, size, rasterFile) == size;
+}
+
+// Writes the completed rows where the bitmap keeps them; rows the data never reached read
+// as zero bytes, and the file always has its full size.
+void writeRows(const unsigned char* pixels, int completeRows, int width, int height, bool interlaced) {
+    uint32_t stride = rowStride(8, width);
+    uint64_t fileEnd = kRasterHeaderSize + uint64_t(stride) * uint64_t(height);
+    std::unique_ptr<unsigned char[]> row(new unsigned char[stride]());
+    uint64_t writtenEnd = kRasterHeaderSize;
+    for (int k = completeRows - 1; k >= 0; --k) {
+        int r = imageRowOf(k, height, interlaced);
+        uint64_t offset = fileEnd - uint64_t(r + 1) * stride;
+        std::memcpy(row.get(), pixels + uint64_t(k) * uint64_t(width), size_t(width));
+        if (!interlaced && k != completeRows - 1) {
+            std::fwrite(row.get(), 1, stride, rasterFile);
+        } else {
+            writeAt(offset, row.get(), stride);
+        }
+        if (offset + stride > writtenEnd) writtenEnd = offset + stride;
+    }
+    if (writtenEnd < fileEnd) {
+        const unsigned char zero = 0;
+        writeAt(fileEnd - 1, &zero, 1);
+    }
+}
+
+// The decoder one value at a time: placeholder rows first, then each row where it belongs.
+void decodeByValues(std::FILE* file, int width, int height, const unsigned char* red, bool interlaced) {
+    uint32_t stride = rowStride(8, width);
+    std::unique_ptr<unsigned char[]> row(new unsigned char[stride]());
+    uint64_t fileEnd = kRasterHeaderSize + uint64_t(stride) * uint64_t(height);
+    if (fileEnd > kRasterHeaderSize) { // zero placeholder rows give the pixel area its size
+        const unsigned char zero = 0;
+        writeAt(fileEnd - 1, &zero, 1);
+    }
+    int x = 0, k = 0;
+    while (k < height) {
+        int v = lzwReadValue(file, false, 0);
+        if (v < 0) return; // the data ended early: no value is asked for beyond it
+        row[size_t(x)] = red[v];
+        if (++x == width) {
+            writeAt(fileEnd - uint64_t(imageRowOf(k, height, interlaced) + 1) * stride, row.get(), stride);
+            x = 0;
+            ++k;
+        }
+    }
+    if (lzwReadValue(file, false, 0) >= 0) std::fprintf(stderr, "too much input data, ignoring extra...\n");
+}
+
+} // namespace
+
+int readCode(std::FILE* file, int codeSize, bool initialise) {
+    if (initialise) {
+        reader.bits = 0;
+        reader.bitCount = 0;
+        reader.done = false;
+        reader.blockPos = reader.blockLength = 0;
+        return 0;
+    }
+    // A new sub-block is fetched as soon as the bits left are no more than one code.
+    if (reader.available() <= codeSize) {
+        if (reader.done) {
+            if (reader.available() <= 0) fatalError("ran off the end of my bits");
+            return -1;
+        }
+        // Sub-blocks may be as short as one byte, so a code can span several of them.
+        do {
+            reader.pullBytes();
+            int count = readDataBlock(file, reader.block);
+            reader.blockPos = 0;
+            reader.blockLength = count > 0 ? count : 0;
+            if (count <= 0) reader.done = true; // a failed read ends the data as the zero-length one does
+        } while (!reader.done && reader.available() < codeSize);
+        if (reader.available() < codeSize) return -1; // the data ends inside this code
+    }
+    if (reader.bitCount < codeSize) reader.pullBytes();
+    int code = int(reader.bits & ((uint64_t(1) << codeSize) - 1));
+    reader.bits >>= codeSize;
+    reader.bitCount -= codeSize;
+    return code;
+}
+
+int lzwReadValue(std::FILE* file, bool initialise, int minimumCodeSize) {
+    if (initialise) {
+        lzw.setCodeSize = minimumCodeSize;
+        lzw.clearCode = 1 << minimumCodeSize;
+        lzw.endCode = lzw.clearCode + 1;
+        readCode(file, 0, true);
+        lzw.fresh = true;
+        resetTables();
+        return 0;
+    }
+    if (lzw.fresh) {
+        lzw.fresh = false;
+        return readFirstCode(file);
+    }
+    if (lzw.stackTop > 0) return lzw.stack[--lzw.stackTop];
+
+    for (;;) {
+        int code = readCode(file, lzw.codeSize, false);
+        if (code < 0) return code;
+        if (code == lzw.clearCode) {
+            resetTables();
+            return readFirstCode(file);
+        }
+        if (code == lzw.endCode) return readEndOfData(file);
+        if (code > lzw.maxCode) codeBeyondTable();
+
+        int inCode = code;
+        if (code == lzw.maxCode) {
+            lzw.stack[lzw.stackTop++] = lzw.firstCode;
+            code = lzw.oldCode;
+        }
+        while (code >= lzw.clearCode) {
+            if (lzw.stackTop >= kStackSize - 1) fatalError("LZW data error: a string longer than the stack");
+            lzw.stack[lzw.stackTop++] = lzw.suffix[code];
+            if (code == lzw.prefix[code]) fatalError("circular table entry BIG ERROR");
+            code = lzw.prefix[code];
+        }
+        lzw.firstCode = lzw.suffix[code];
+        lzw.stack[lzw.stackTop++] = lzw.firstCode;
+        addEntry(lzw.firstCode);
+        lzw.oldCode = inCode;
+        if (lzw.stackTop > 0) return lzw.stack[--lzw.stackTop];
+    }
+}
+
+int writeRasterHeader(int width, int height, const ColourEntry* table) {
+    uint32_t stride = rowStride(8, width);
+    uint32_t imageSize = stride * uint32_t(height);
+    unsigned char header[54] = {};
+    header[0] = 'B';
+    header[1] = 'M';
+    writeU32LE(header + 2, kRasterHeaderSize + imageSize);
+    writeU32LE(header + 10, kRasterHeaderSize);
+    writeU32LE(header + 14, 40);
+    writeU32LE(header + 18, uint32_t(width));
+    writeU32LE(header + 22, uint32_t(height));
+    writeU16LE(header + 26, 1);
+    writeU16LE(header + 28, 8);
+    writeU32LE(header + 34, imageSize);
+    writeU32LE(header + 46, 256);
+    writeU32LE(header + 50, 256);
+    std::fwrite(header, 1, sizeof header, rasterFile);
+    std::fwrite(table, sizeof(ColourEntry), 256, rasterFile);
+    return 1;
+}
+
+void readImage(std::FILE* file, int width, int height, const ColourEntry* table, bool interlaced, bool skip) {
+    int minimumCodeSize = std::fgetc(file);
+    if (minimumCodeSize == EOF) fatalError("EOF / read error on data");
+    // Pixel values index a 256-entry colour table.
+    if (minimumCodeSize > 8) fatalError("LZW data error: minimum code size above 8");
+    lzwReadValue(file, true, minimumCodeSize);
+
+    if (skip) {
+        while (lzwReadValue(file, false, 0) >= 0) {
+        }
+        return;
+    }
+
+    unsigned char red[256];
+    for (int v = 0; v < 256; ++v) red[v] = table[v].red;
+    writeRasterHeader(width, height, table);
+    if (width <= 0) height = 0; // an image without columns has no rows to fill
+
+    if (useValueDecoder) {
+        decodeByValues(file, width, height, red, interlaced);
+        return;
+    }
+
+    uint64_t target = uint64_t(width) * uint64_t(height);
+    PixelBuffer pixels(target);
+    if (target > 0) decodeStrings(file, red, target, pixels);
+    int completeRows = width > 0 ? int((pixels.size_ < target ? pixels.size_ : target) / uint64_t(width)) : 0;
+    writeRows(pixels.data(), completeRows, width, height, interlaced);
+
+    if (pixels.size_ > target) {
+        std::fprintf(stderr, "too much input data, ignoring extra...\n");
+    } else if (pixels.size_ == target && lzwReadValue(file, false, 0) >= 0) {
+        std::fprintf(stderr, "too much input data, ignoring extra...\n");
+    }
+}

@@ -1,0 +1,235 @@
+// The loader: the worked stream, counts, texts, expiry, memory failures and cut streams.
+#include "test_support.h"
+
+#include <cstring>
+
+#include "container.h"
+#include "database.h"
+
+namespace {
+
+const Bytes kStream = hexBytes("01 74 01 41 01 42 06 30 34 30 31 30 31"
+                               "01 00 00 00 01 43 00 00 00 00 00 00 00 00 00 00 00 02 00 00 00 68 69"
+                               "02 00 00 00 01 50 01 01 51 00"
+                               "02 00 00 00 FF FF FF FF 00 00 00 00 00 00 00 00 01 00 00 00"
+                               "01 00 00 00 01 00 00 00 00 00 00 00 00 06 39 39 31 32 33 31"
+                               "01 00 00 00 00 00 00 00 01 00 00 00 01 4D 00 00 00 48 41 00 00 00 06 30 30 30 31 30 31");
+
+class LoaderTest : public ScratchDirTest {
+  protected:
+    void SetUp() override {
+        ScratchDirTest::SetUp();
+        std::snprintf(dataStore.rasterFileName, sizeof dataStore.rasterFileName, "%s", kRasterFileName);
+        setLoadTime(2026, 12, 7, 9, 30);
+    }
+    Loading load(const Bytes& stream) {
+        Bytes raster(1078, 0);
+        raster.insert(raster.end(), stream.begin(), stream.end());
+        writeWholeFile(kRasterFileName, raster);
+        return loadInProcess();
+    }
+};
+
+TEST_F(LoaderTest, WorkedStreamLoadsAsListed) {
+    ASSERT_EQ(kStream.size(), 115u);
+    Loading run = load(kStream);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_TRUE(run.messages.empty());
+    const DataStore& d = dataStore;
+    EXPECT_STREQ(d.dataName, "t");
+    EXPECT_STREQ(d.titlePart1, "A");
+    EXPECT_STREQ(d.titlePart2, "B");
+    EXPECT_STREQ(d.updateDate, "040101");
+    ASSERT_EQ(d.companyCount, 1);
+    EXPECT_STREQ(d.companies[0].name, "C");
+    EXPECT_STREQ(d.companies[0].phone, "");
+    EXPECT_STREQ(d.companies[0].busRoutes, "");
+    ASSERT_NE(d.companies[0].introduction, nullptr);
+    EXPECT_STREQ(d.companies[0].introduction, "hi");
+    ASSERT_EQ(d.categoryCount, 2);
+    EXPECT_STREQ(d.categories[0].name, "P");
+    EXPECT_EQ(d.categories[0].isGroup, 1);
+    EXPECT_STREQ(d.categories[1].name, "Q");
+    EXPECT_EQ(d.categories[1].isGroup, 0);
+    ASSERT_EQ(d.treeNodeCount, 2);
+    EXPECT_EQ(d.treeNodes[0].parent, -1);
+    EXPECT_EQ(d.treeNodes[0].category, 0);
+    EXPECT_EQ(d.treeNodes[1].parent, 0);
+    EXPECT_EQ(d.treeNodes[1].category, 1);
+    ASSERT_EQ(d.companyLinkCount, 1);
+    EXPECT_EQ(d.companyLinks[0].node, 1);
+    EXPECT_EQ(d.companyLinks[0].company, 0);
+    EXPECT_EQ(d.companyLinks[0].valid, 1);
+    ASSERT_EQ(d.companyTreeCount, 1);
+    ASSERT_NE(d.companyTree, nullptr);
+    ASSERT_EQ(d.productCount, 1);
+    EXPECT_EQ(d.products[0].company, 0);
+    EXPECT_EQ(d.products[0].node, 1);
+    EXPECT_STREQ(d.products[0].model, "M");
+    EXPECT_STREQ(d.products[0].configuration, "");
+    EXPECT_EQ(d.products[0].price, 12.5f);
+    EXPECT_EQ(d.products[0].valid, 0);
+    EXPECT_EQ(d.expiredCount, 1);
+    EXPECT_FALSE(std::filesystem::exists(kRasterFileName)) << "the raster file is deleted after loading";
+}
+
+TEST_F(LoaderTest, MissingRasterFileLeavesTheStoreEmpty) {
+    Loading run = loadInProcess();
+    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(dataStore.companyCount, 0);
+    EXPECT_EQ(dataStore.companies, nullptr);
+}
+
+TEST_F(LoaderTest, EmptySectionsAndTexts) {
+    // Header texts with lengths 0 and 0x80 (empty, consuming only the length byte), counts 0 and
+    // -1, then one category.
+    Bytes s = hexBytes("00 80 01 58 FF"
+                       "00 00 00 00"
+                       "01 00 00 00 02 41 42 07"
+                       "FF FF FF FF 00 00 00 00 00 00 00 00");
+    Loading run = load(s);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_STREQ(dataStore.dataName, "");
+    EXPECT_STREQ(dataStore.titlePart1, "");
+    EXPECT_STREQ(dataStore.titlePart2, "X");
+    EXPECT_STREQ(dataStore.updateDate, "");
+    EXPECT_EQ(dataStore.companies, nullptr);
+    ASSERT_EQ(dataStore.categoryCount, 1);
+    EXPECT_STREQ(dataStore.categories[0].name, "AB");
+    EXPECT_EQ(dataStore.categories[0].isGroup, 7);
+    EXPECT_EQ(dataStore.treeNodes, nullptr);
+    EXPECT_EQ(dataStore.companyTree, nullptr);
+}
+
+TEST_F(LoaderTest, IntroductionLengthBelowOneIsNull) {
+    Bytes s = hexBytes("00 00 00 00 02 00 00 00");
+    for (int i = 0; i < 2; ++i) {
+        s.push_back(1);
+        s.push_back('K');
+        for (int t = 1; t < 12; ++t) s.push_back(0);
+        Bytes length = i == 0 ? hexBytes("00 00 00 00") : hexBytes("F6 FF FF FF");
+        s.insert(s.end(), length.begin(), length.end());
+    }
+    Bytes rest = hexBytes("00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
+    s.insert(s.end(), rest.begin(), rest.end());
+    load(s);
+    ASSERT_EQ(dataStore.companyCount, 2);
+    EXPECT_EQ(dataStore.companies[0].introduction, nullptr);
+    EXPECT_EQ(dataStore.companies[1].introduction, nullptr);
+    EXPECT_STREQ(dataStore.companies[1].name, "K");
+}
+
+// A stream of one link expiring on the given YYMMDD text.
+Bytes streamWithLinkExpiring(const std::string& expiry) {
+    Bytes s = hexBytes("00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
+                       "01 00 00 00 00 00 00 00 00 00 00 00 00");
+    s.push_back(uint8_t(expiry.size()));
+    s.insert(s.end(), expiry.begin(), expiry.end());
+    Bytes none = hexBytes("00 00 00 00");
+    s.insert(s.end(), none.begin(), none.end());
+    return s;
+}
+
+TEST_F(LoaderTest, ExpiryIsAtNoonLocalTime) {
+    struct Case {
+        int hour, minute;
+        const char* expiry;
+        int valid;
+    } cases[] = {
+        {11, 59, "261207", 1}, {12, 0, "261207", 1}, {12, 1, "261207", 0}, {23, 59, "261208", 1},
+        {0, 0, "261206", 0},   {9, 0, "270229", 1},  {9, 0, "261232", 1}, {9, 0, "26x207", 1},
+        {9, 0, "2612", 1},     {9, 0, "", 1},
+    };
+    for (const Case& c : cases) {
+        setLoadTime(2026, 12, 7, c.hour, c.minute);
+        load(streamWithLinkExpiring(c.expiry));
+        ASSERT_EQ(dataStore.companyLinkCount, 1);
+        EXPECT_EQ(dataStore.companyLinks[0].valid, c.valid) << c.expiry << " at " << c.hour << ":" << c.minute;
+        EXPECT_EQ(dataStore.expiredCount, 1 - c.valid);
+        freeDatabase();
+        std::snprintf(dataStore.rasterFileName, sizeof dataStore.rasterFileName, "%s", kRasterFileName);
+    }
+}
+
+TEST_F(LoaderTest, OverlongTextKeepsWhatFitsAndConsumesTheRest) {
+    // A category name of 40 bytes: 30 ASCII bytes then double-byte characters, so the 31 bytes
+    // that fit would end in the first half of one.
+    std::string name(30, 'a');
+    for (int i = 0; i < 6; ++i) name += "\xB5\xE7"; // 电
+    name.resize(40);
+    Bytes s = hexBytes("00 00 00 00 00 00 00 00 02 00 00 00");
+    s.push_back(uint8_t(name.size()));
+    s.insert(s.end(), name.begin(), name.end());
+    s.push_back(1);
+    s.push_back(1);
+    s.push_back('Z');
+    s.push_back(0);
+    load(s);
+    ASSERT_EQ(dataStore.categoryCount, 2);
+    EXPECT_EQ(std::string(dataStore.categories[0].name), name.substr(0, 30));
+    EXPECT_EQ(dataStore.categories[0].isGroup, 1);
+    EXPECT_STREQ(dataStore.categories[1].name, "Z");
+}
+
+TEST_F(LoaderTest, StreamEndingEarlyKeepsWholeEntries) {
+    // Two categories announced, one and a half given; no later section.
+    Bytes s = hexBytes("00 00 00 00 00 00 00 00 02 00 00 00 01 50 01 05 51");
+    Loading run = load(s);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(dataStore.categoryCount, 1);
+    EXPECT_STREQ(dataStore.categories[0].name, "P");
+    EXPECT_EQ(dataStore.treeNodeCount, 0);
+    EXPECT_EQ(dataStore.productCount, 0);
+}
+
+TEST_F(LoaderTest, HugeCountsAllocateNoMoreThanTheStreamHolds) {
+    Bytes s = hexBytes("00 00 00 00 FF FF FF 7F 01 41");
+    Loading run = load(s);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.exitStatus, -1);
+    EXPECT_EQ(dataStore.companyCount, 0);
+}
+
+void* failingAllocation(size_t, size_t) { return nullptr; }
+size_t allocationCalls, failingCall;
+void* failingOnce(size_t count, size_t size) {
+    return ++allocationCalls == failingCall ? nullptr : std::calloc(count, size);
+}
+
+TEST_F(LoaderTest, OutOfMemoryShowsTheMessageAndEndsWithStatusZero) {
+    allocateZeroed = failingAllocation;
+    Loading run = load(kStream);
+    allocateZeroed = std::calloc;
+    EXPECT_EQ(run.exitStatus, 0);
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0], "内存不足!");
+    EXPECT_TRUE(std::filesystem::exists(kRasterFileName)) << "the raster file stays on disk";
+}
+
+TEST_F(LoaderTest, CompanyTreeFailureIsReportedAndLoadingGoesOn) {
+    // companies, introduction, categories, nodes, links succeed; the company tree fails.
+    allocationCalls = 0;
+    failingCall = 6;
+    allocateZeroed = failingOnce;
+    Loading run = load(kStream);
+    allocateZeroed = std::calloc;
+    EXPECT_EQ(run.exitStatus, -1);
+    EXPECT_EQ(run.result, 1);
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0], "companyTree内存不足!");
+    EXPECT_EQ(dataStore.companyTree, nullptr);
+    EXPECT_EQ(dataStore.companyTreeCount, 0);
+    EXPECT_EQ(dataStore.productCount, 1) << "products are loaded after the message";
+}
+
+TEST_F(LoaderTest, FreeDatabaseReleasesEverythingAndTolerantOfEmpty) {
+    load(kStream);
+    dataStore.listRowBuffer = std::malloc(64);
+    freeDatabase();
+    EXPECT_EQ(dataStore.companies, nullptr);
+    EXPECT_EQ(dataStore.companyCount, 0);
+    EXPECT_EQ(dataStore.listRowBuffer, nullptr);
+    freeDatabase();
+}
+
+} // namespace

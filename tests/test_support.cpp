@@ -1,0 +1,115 @@
+#include "test_support.h"
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+
+#include "container.h"
+#include "database.h"
+
+namespace fs = std::filesystem;
+
+Bytes hexBytes(const std::string& hex) {
+    Bytes out;
+    for (size_t i = 0; i + 1 < hex.size();) {
+        if (hex[i] == ' ') {
+            ++i;
+            continue;
+        }
+        out.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
+        i += 2;
+    }
+    return out;
+}
+
+Bytes readWholeFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeWholeFile(const fs::path& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+Bytes programFileWith(const Bytes& container, size_t imageSize) {
+    Bytes file(imageSize, 0);
+    file.insert(file.end(), container.begin(), container.end());
+    for (int i = 0; i < 4; ++i) file.push_back(uint8_t(imageSize >> (8 * i)));
+    return file;
+}
+
+void ScratchDirTest::SetUp() {
+    previous_ = fs::current_path();
+    std::random_device random;
+    dir_ = fs::temp_directory_path() / ("kovanta-test-" + std::to_string(random()));
+    fs::create_directories(dir_);
+    fs::current_path(dir_);
+    resetPlatform();
+}
+
+void ScratchDirTest::TearDown() {
+    fs::current_path(previous_);
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+    freeDatabase();
+    resetPlatform();
+}
+
+namespace {
+struct ProcessExit {
+    int status;
+};
+void throwingExit(int status) { throw ProcessExit{status}; }
+std::vector<std::string>* messageLog;
+void logMessage(const char* text) {
+    if (messageLog) messageLog->push_back(text);
+}
+} // namespace
+
+Extraction extractInProcess(const Bytes& programFile) {
+    writeWholeFile("program.exe", programFile);
+    std::snprintf(programPath, sizeof programPath, "%s", "program.exe");
+    platform.exitProcess = throwingExit;
+    Extraction result;
+    testing::internal::CaptureStderr();
+    try {
+        extractContainer();
+    } catch (const ProcessExit& exit) {
+        result.exitStatus = exit.status;
+        if (rasterFile) std::fclose(rasterFile);
+        rasterFile = nullptr;
+    }
+    result.diagnostics = testing::internal::GetCapturedStderr();
+    result.raster = readWholeFile(kRasterFileName);
+    platform.exitProcess = defaultPlatform().exitProcess;
+    return result;
+}
+
+Loading loadInProcess() {
+    Loading result;
+    messageLog = &result.messages;
+    platform.exitProcess = throwingExit;
+    platform.showMessage = logMessage;
+    try {
+        result.result = loadDatabase();
+    } catch (const ProcessExit& exit) {
+        result.exitStatus = exit.status;
+    }
+    platform.exitProcess = defaultPlatform().exitProcess;
+    platform.showMessage = defaultPlatform().showMessage;
+    messageLog = nullptr;
+    return result;
+}
+
+namespace {
+LocalTime fixedTime;
+void fixedLocalTime(LocalTime* now) { *now = fixedTime; }
+} // namespace
+
+void setLoadTime(int year, int month, int day, int hour, int minute) {
+    fixedTime = LocalTime{year, month, day, hour, minute, 0, 0};
+    platform.localTime = fixedLocalTime;
+}
+
+void resetPlatform() { platform = defaultPlatform(); }

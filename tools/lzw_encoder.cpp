@@ -1,0 +1,113 @@
+// LZW encoder that follows the decoder's code widths exactly: the decoder adds a table entry
+// for every code but the first after a clear code, and widens its codes when the next free
+// slot reaches the current width's limit, so the encoder keeps a model of that count.
+#include "lzw_encoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int kTableSize = 4096;
+constexpr int kHashSize = 8191; // prime, about twice the table
+
+class BitPacker {
+  public:
+    explicit BitPacker(int subBlockSize) : subBlockSize_(subBlockSize) {}
+    void put(int code, int width) {
+        bits_ |= uint64_t(code) << count_;
+        count_ += width;
+        while (count_ >= 8) {
+            bytes_.push_back(uint8_t(bits_));
+            bits_ >>= 8;
+            count_ -= 8;
+        }
+    }
+    std::vector<uint8_t> finish() {
+        if (count_ > 0) bytes_.push_back(uint8_t(bits_));
+        std::vector<uint8_t> out;
+        out.reserve(bytes_.size() + bytes_.size() / size_t(subBlockSize_) + 2);
+        for (size_t i = 0; i < bytes_.size(); i += size_t(subBlockSize_)) {
+            size_t n = std::min(bytes_.size() - i, size_t(subBlockSize_));
+            out.push_back(uint8_t(n));
+            out.insert(out.end(), bytes_.begin() + long(i), bytes_.begin() + long(i + n));
+        }
+        out.push_back(0);
+        return out;
+    }
+
+  private:
+    int subBlockSize_;
+    uint64_t bits_ = 0;
+    int count_ = 0;
+    std::vector<uint8_t> bytes_;
+};
+
+} // namespace
+
+std::vector<uint8_t> encodeLzw(const uint8_t* pixels, size_t count, int minimumCodeSize,
+                               const LzwEncodeOptions& options) {
+    const int clearCode = 1 << minimumCodeSize;
+    const int endCode = clearCode + 1;
+    BitPacker out(std::clamp(options.subBlockSize, 1, 255));
+
+    // Encoder table: hash of (prefix code, next value) -> code.
+    std::vector<int32_t> hashKey(kHashSize), hashCode(kHashSize);
+    int nextCode = 0;
+    // The decoder's view: its next free slot, the slot count that widens codes, the width.
+    int decoderNext = 0, decoderLimit = 0, width = 0;
+    bool firstAfterClear = true;
+
+    auto reset = [&] {
+        std::fill(hashKey.begin(), hashKey.end(), -1);
+        nextCode = clearCode + 2;
+        decoderNext = clearCode + 2;
+        decoderLimit = 2 * clearCode;
+        width = minimumCodeSize + 1;
+        firstAfterClear = true;
+    };
+    auto emit = [&](int code) {
+        out.put(code, width);
+        if (firstAfterClear) {
+            firstAfterClear = false;
+            return;
+        }
+        if (decoderNext < kTableSize) {
+            ++decoderNext;
+            if (decoderNext >= decoderLimit && decoderLimit < kTableSize) {
+                decoderLimit *= 2;
+                ++width;
+            }
+        }
+    };
+    auto clear = [&] {
+        out.put(clearCode, width);
+        reset();
+    };
+
+    reset();
+    out.put(clearCode, width);
+    if (count > 0) {
+        int prefix = pixels[0] & (clearCode - 1);
+        for (size_t i = 1; i < count; ++i) {
+            int value = pixels[i] & (clearCode - 1);
+            int32_t key = (prefix << 8) | value;
+            size_t h = (size_t(value) << 4 ^ size_t(prefix)) % kHashSize;
+            while (hashKey[h] != -1 && hashKey[h] != key) h = (h + 1) % kHashSize;
+            if (hashKey[h] == key) {
+                prefix = hashCode[h];
+                continue;
+            }
+            emit(prefix);
+            if (nextCode < kTableSize) {
+                hashKey[h] = key;
+                hashCode[h] = nextCode++;
+                if (nextCode == kTableSize && options.clearWhenFull) clear();
+            }
+            prefix = value;
+        }
+        emit(prefix);
+    }
+    out.put(endCode, width);
+    return out.finish();
+}
