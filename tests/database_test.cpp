@@ -24,7 +24,7 @@ class LoaderTest : public ScratchDirTest {
     }
     Loading load(const Bytes& stream) {
         Bytes raster(1078, 0);
-        raster.insert(raster.end(), stream.begin(), stream.end());
+        for (uint8_t b : stream) raster.push_back(b);
         writeWholeFile(kRasterFileName, raster);
         return loadInProcess();
     }

@@ -38,7 +38,7 @@ Bytes exampleWithData(const Bytes& data, int width = 4, int height = 2) {
     Bytes c(kExample.begin(), kExample.begin() + long(kData));
     c[30] = uint8_t(width);
     c[32] = uint8_t(height);
-    c.insert(c.end(), data.begin(), data.end());
+    for (uint8_t b : data) c.push_back(b);
     c.push_back(';');
     return c;
 }
@@ -53,8 +53,8 @@ Bytes expectedPixelArea(const ContainerImage& image) {
     return area;
 }
 
-ContainerImage randomImage(int width, int height, int alphabet, unsigned seed) {
-    std::mt19937 random(seed);
+ContainerImage randomImage(int width, int height, int alphabet, unsigned variant) {
+    std::mt19937 random(variant);
     ContainerImage image;
     image.width = width;
     image.height = height;
@@ -81,7 +81,9 @@ class DecoderTest : public ScratchDirTest {
         EXPECT_EQ(byStrings.exitStatus, byValues.exitStatus);
         EXPECT_EQ(byStrings.diagnostics, byValues.diagnostics);
         // After a fatal error the raster file is left behind unfinished by either path.
-        if (byValues.exitStatus == -1) EXPECT_TRUE(byStrings.raster == byValues.raster) << "raster files differ";
+        if (byValues.exitStatus == -1) {
+            EXPECT_TRUE(byStrings.raster == byValues.raster) << "raster files differ";
+        }
         return byStrings;
     }
     void expectRoundTrip(const ContainerImage& image, const std::string& what) {

@@ -1,0 +1,126 @@
+// kovanta-dump: runs the program's start-up data path on a program file and prints the loaded
+// database as JSON, or writes the catalogue back in its source form.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "appender.h"
+#include "catalogue_source.h"
+#include "container.h"
+#include "database.h"
+#include "dump_json.h"
+#include "platform.h"
+#include "program_file.h"
+
+namespace {
+
+const char kUsage[] = "usage: kovanta-dump PROGRAM_FILE [--now YYYY-MM-DDTHH:MM] [--csv DIR]\n";
+
+LocalTime fixedNow;
+void fixedLocalTime(LocalTime* now) { *now = fixedNow; }
+
+bool parseNow(const char* text, LocalTime& now) {
+    char tail;
+    now = LocalTime{};
+    return std::strlen(text) == 16 && text[4] == '-' && text[7] == '-' && text[10] == 'T' && text[13] == ':' &&
+           std::sscanf(text, "%4d-%2d-%2dT%2d:%2d%c", &now.year, &now.month, &now.day, &now.hour, &now.minute,
+                       &tail) == 5 &&
+           now.month >= 1 && now.month <= 12 && now.day >= 1 && now.day <= 31 && now.hour >= 0 && now.hour <= 23 &&
+           now.minute >= 0 && now.minute <= 59;
+}
+
+std::vector<std::string> linkExpiries, productExpiries;
+void keepExpiry(ExpiryOf section, int32_t index, const char* text) {
+    auto& list = section == ExpiryOf::CompanyLink ? linkExpiries : productExpiries;
+    if (list.size() <= size_t(index)) list.resize(size_t(index) + 1);
+    list[size_t(index)] = text;
+}
+
+CatalogueSource catalogueFromStore(const DataStore& d) {
+    CatalogueSource source;
+    Catalogue& c = source.catalogue;
+    c.dataName = d.dataName;
+    c.titlePart1 = d.titlePart1;
+    c.titlePart2 = d.titlePart2;
+    c.updateDate = d.updateDate;
+    for (int32_t i = 0; i < d.companyCount; ++i) {
+        const CompanyRecord& k = d.companies[i];
+        c.companies.push_back({k.name, k.phone, k.fax, k.contact, k.address, k.postcode, k.website, k.email, k.bank,
+                               k.account, k.taxNumber, k.busRoutes, k.introduction ? k.introduction : ""});
+    }
+    for (int32_t i = 0; i < d.categoryCount; ++i) c.categories.push_back({d.categories[i].name, d.categories[i].isGroup != 0});
+    for (int32_t i = 0; i < d.treeNodeCount; ++i) c.treeNodes.push_back({d.treeNodes[i].parent, d.treeNodes[i].category});
+    for (int32_t i = 0; i < d.companyLinkCount; ++i) {
+        const CompanyLink& l = d.companyLinks[i];
+        c.links.push_back({l.node, l.company, l.linkText, size_t(i) < linkExpiries.size() ? linkExpiries[size_t(i)] : ""});
+    }
+    for (int32_t i = 0; i < d.productCount; ++i) {
+        const ProductRecord& p = d.products[i];
+        c.products.push_back({p.company, p.node, p.model, p.configuration, p.price, p.unit, p.origin, p.remarks,
+                              size_t(i) < productExpiries.size() ? productExpiries[size_t(i)] : ""});
+    }
+    return source;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const char* program = nullptr;
+    const char* csvFolder = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--now") == 0 && i + 1 < argc) {
+            if (!parseNow(argv[++i], fixedNow)) {
+                std::fprintf(stderr, "kovanta-dump: --now takes a local time YYYY-MM-DDTHH:MM, not \"%s\"\n", argv[i]);
+                return 2;
+            }
+            platform.localTime = fixedLocalTime;
+        } else if (std::strcmp(argv[i], "--csv") == 0 && i + 1 < argc) {
+            csvFolder = argv[++i];
+        } else if (argv[i][0] != '-' && !program) {
+            program = argv[i];
+        } else {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+    }
+    if (!program) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (std::strlen(program) >= sizeof programPath) {
+        std::fprintf(stderr, "kovanta-dump: the program path is longer than %zu bytes\n", sizeof programPath - 1);
+        return 2;
+    }
+    std::snprintf(programPath, sizeof programPath, "%s", program);
+    if (csvFolder) expiryTextSink = keepExpiry;
+
+    // The program's own start-up: "5.msg" in the current directory, read and deleted again.
+    extractContainer();
+    loadDatabase();
+
+    int status = 0;
+    if (csvFolder) {
+        CatalogueSource source = catalogueFromStore(dataStore);
+        std::vector<uint8_t> file;
+        if (readBinaryFile(program, file)) source.updateHost = hostInSlot(stripContainer(file));
+        std::string error;
+        if (!writeCatalogueSource(csvFolder, source, error)) {
+            std::fprintf(stderr, "kovanta-dump: %s\n", error.c_str());
+            status = 1;
+        }
+    } else {
+#ifdef _WIN32
+        _setmode(_fileno(stdout), _O_BINARY);
+#endif
+        std::string json = dataStoreAsJson(dataStore);
+        std::fwrite(json.data(), 1, json.size(), stdout);
+    }
+    freeDatabase();
+    return status;
+}

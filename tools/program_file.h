@@ -1,0 +1,18 @@
+// Whole-file reads and writes, and the update-host slot of a program image.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+bool readBinaryFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes);
+bool writeBinaryFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+
+// Offset of the one update-host slot in the image; -1 when there is none, -2 when the marker
+// occurs more than once.
+int64_t findHostSlot(const std::vector<uint8_t>& image);
+// The host name in the image's slot; empty when there is no slot.
+std::string hostInSlot(const std::vector<uint8_t>& image);
+// Fills the slot with host (at most 59 bytes) and zero bytes. False with a reason otherwise.
+bool setHostInSlot(std::vector<uint8_t>& image, const std::string& host, std::string& error);
