@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <random>
 
@@ -70,6 +71,10 @@ void logMessage(const char* text) {
 Extraction extractInProcess(const Bytes& programFile) {
     writeWholeFile("program.exe", programFile);
     std::snprintf(programPath, sizeof programPath, "%s", "program.exe");
+    // The colour tables start zeroed, as in a new process: entries an earlier run filled
+    // would otherwise show through in a smaller table.
+    std::memset(globalColourTable, 0, sizeof globalColourTable);
+    std::memset(localColourTable, 0, sizeof localColourTable);
     platform.exitProcess = throwingExit;
     Extraction result;
     testing::internal::CaptureStderr();
