@@ -51,6 +51,11 @@ int writeUp(int argc, char** argv) {
                 std::fprintf(stderr, "kovanta-pack: warning: the program reads \"%s\" in lower case\n", texts[i]);
                 break;
             }
+    // A length byte that is a capital letter's code is lower-cased too, and read 32 larger.
+    for (int i = 0; i < 3; ++i)
+        if (gbk[i].size() >= 'A' && gbk[i].size() <= 'Z')
+            std::fprintf(stderr, "kovanta-pack: warning: the program reads the length %zu of \"%s\" as %zu\n",
+                         gbk[i].size(), texts[i], gbk[i].size() + 32);
     std::vector<uint8_t> body;
     std::string error;
     if (!writeUpdateBody(gbk[0], gbk[1], gbk[2], body, error)) return fail(error);
