@@ -54,9 +54,11 @@ int extractContainer() {
     path[sizeof path - 1] = '\0';
     std::FILE* programFile = std::fopen(path, "rb");
     if (!programFile) exitOpenFailure(path);
+    std::setvbuf(programFile, nullptr, _IOFBF, 1 << 16);
     std::snprintf(dataStore.rasterFileName, sizeof dataStore.rasterFileName, "%s", kRasterFileName);
     rasterFile = std::fopen(kRasterFileName, "wb");
     if (!rasterFile) exitOpenFailure(kRasterFileName);
+    std::setvbuf(rasterFile, nullptr, _IOFBF, 1 << 20); // the pixel rows go out one row at a time
     readContainer(programFile, 1);
     std::fclose(programFile);
     std::fclose(rasterFile);

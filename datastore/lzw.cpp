@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "fileio.h"
+#include "lzw_internal.h"
 
 bool useValueDecoder = false;
 
@@ -105,114 +106,12 @@ void addEntry(int currentFirst) {
 
 [[noreturn]] void codeBeyondTable() { fatalError("LZW data error: a code beyond the next free table slot"); }
 
-// Output of the string-copying decoder: pixel bytes in decoding order, with room for one
-// more string and an 8-byte overrun of the chunked copy.
-class PixelBuffer {
-  public:
-    explicit PixelBuffer(uint64_t expected) {
-        capacity_ = size_t(expected < kInitialLimit ? expected : kInitialLimit) + kSlack;
-        data_.reset(static_cast<unsigned char*>(std::malloc(capacity_)));
-        if (!data_) fatalError("couldn't alloc space for data");
-    }
-    unsigned char* data() { return data_.get(); }
-    void reserveString() {
-        if (size_ + kSlack <= capacity_) return;
-        size_t grown = capacity_ * 2;
-        auto* moved = static_cast<unsigned char*>(std::realloc(data_.get(), grown));
-        if (!moved) fatalError("couldn't alloc space for data");
-        (void)data_.release();
-        data_.reset(moved);
-        capacity_ = grown;
-    }
-    size_t size_ = 0;
+} // namespace
 
-  private:
-    struct Free {
-        void operator()(unsigned char* p) const { std::free(p); }
-    };
-    static constexpr uint64_t kInitialLimit = uint64_t(64) << 20;
-    static constexpr size_t kSlack = kTableSize + 16;
-    std::unique_ptr<unsigned char, Free> data_;
-    size_t capacity_ = 0;
-};
-
-inline void copyString(unsigned char* to, const unsigned char* from, int length) {
-    // Bytes past length are scratch in the buffer's slack; sources lie wholly before `to`.
-    for (int i = 0; i < length; i += 8) std::memcpy(to + i, from + i, 8);
-}
-
-// Decodes up to target pixel bytes (and the rest of the string that reaches it) into out.
-void decodeStrings(std::FILE* file, const unsigned char* red, uint64_t target, PixelBuffer& out) {
-    static uint32_t entryPos[kTableSize];
-    static uint16_t entryLength[kTableSize];
-    static int entryFirst[kTableSize];
-
-    lzw.fresh = false;
-    int code = readFirstCode(file);
-    if (code < 0) return;
-    for (int i = 0; i < lzw.clearCode; ++i) entryFirst[i] = i;
-    unsigned char* pixels = out.data();
-    size_t oldPos = out.size_;
-    int oldLength = 1;
-    pixels[out.size_++] = red[code];
-
-    while (out.size_ < target) {
-        code = readCode(file, lzw.codeSize, false);
-        if (code < 0) return;
-        if (code == lzw.clearCode) {
-            resetTables();
-            code = readFirstCode(file);
-            if (code < 0) return;
-            oldPos = out.size_;
-            oldLength = 1;
-            out.reserveString();
-            pixels = out.data();
-            pixels[out.size_++] = red[code];
-            continue;
-        }
-        if (code == lzw.endCode) {
-            readEndOfData(file);
-            return;
-        }
-        if (code > lzw.maxCode) codeBeyondTable();
-
-        out.reserveString();
-        pixels = out.data();
-        size_t currentPos = out.size_;
-        int currentLength, currentFirst;
-        if (code < lzw.clearCode) {
-            pixels[out.size_] = red[code];
-            currentLength = 1;
-            currentFirst = code;
-        } else if (code < lzw.maxCode) {
-            currentLength = entryLength[code];
-            copyString(pixels + currentPos, pixels + entryPos[code], currentLength);
-            currentFirst = entryFirst[code];
-        } else { // the string being defined: the previous one and its own first value
-            copyString(pixels + currentPos, pixels + oldPos, oldLength);
-            pixels[currentPos + size_t(oldLength)] = pixels[oldPos];
-            currentLength = oldLength + 1;
-            currentFirst = lzw.firstCode;
-        }
-        out.size_ += size_t(currentLength);
-
-        if (lzw.maxCode < kTableSize) {
-            // The previous string followed by this one's first value starts where the previous
-            // string was written, since this string follows it directly.
-            entryPos[lzw.maxCode] = uint32_t(oldPos);
-            entryLength[lzw.maxCode] = uint16_t(oldLength + 1);
-            entryFirst[lzw.maxCode] = lzw.firstCode;
-        }
-        addEntry(currentFirst);
-        lzw.firstCode = currentFirst;
-        lzw.oldCode = code;
-        oldPos = currentPos;
-        oldLength = currentLength;
-    }
-}
+namespace lzw_detail {
 
 // Image row of the k-th row in data order.
-int imageRowOf(int k, int height, bool interlaced) {
+static int imageRowOf(int k, int height, bool interlaced) {
     if (!interlaced) return k;
     static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
     for (int pass = 0; pass < 4; ++pass) {
@@ -223,7 +122,7 @@ int imageRowOf(int k, int height, bool interlaced) {
     return -1;
 }
 
-bool writeAt(uint64_t offset, const void* bytes, size_t size) {
+static bool writeAt(uint64_t offset, const void* bytes, size_t size) {
     return seekTo(rasterFile, offset) == 0 && std::fwrite(bytes, 1, size, rasterFile) == size;
 }
 
@@ -232,17 +131,15 @@ bool writeAt(uint64_t offset, const void* bytes, size_t size) {
 void writeRows(const unsigned char* pixels, int completeRows, int width, int height, bool interlaced) {
     uint32_t stride = rowStride(8, width);
     uint64_t fileEnd = kRasterHeaderSize + uint64_t(stride) * uint64_t(height);
-    std::unique_ptr<unsigned char[]> row(new unsigned char[stride]());
+    const unsigned char padding[4] = {};
     uint64_t writtenEnd = kRasterHeaderSize;
     for (int k = completeRows - 1; k >= 0; --k) {
         int r = imageRowOf(k, height, interlaced);
         uint64_t offset = fileEnd - uint64_t(r + 1) * stride;
-        std::memcpy(row.get(), pixels + uint64_t(k) * uint64_t(width), size_t(width));
-        if (!interlaced && k != completeRows - 1) {
-            std::fwrite(row.get(), 1, stride, rasterFile);
-        } else {
-            writeAt(offset, row.get(), stride);
-        }
+        // Rows follow one another in the file unless the image is interlaced.
+        if (interlaced || k == completeRows - 1) seekTo(rasterFile, offset);
+        std::fwrite(pixels + uint64_t(k) * uint64_t(width), 1, size_t(width), rasterFile);
+        std::fwrite(padding, 1, stride - uint32_t(width), rasterFile);
         if (offset + stride > writtenEnd) writtenEnd = offset + stride;
     }
     if (writtenEnd < fileEnd) {
@@ -251,6 +148,12 @@ void writeRows(const unsigned char* pixels, int completeRows, int width, int hei
     }
 }
 
+void reportTooMuchData() { std::fprintf(stderr, "too much input data, ignoring extra...\n"); }
+
+} // namespace lzw_detail
+
+namespace {
+
 // The decoder one value at a time: placeholder rows first, then each row where it belongs.
 void decodeByValues(std::FILE* file, int width, int height, const unsigned char* red, bool interlaced) {
     uint32_t stride = rowStride(8, width);
@@ -258,7 +161,7 @@ void decodeByValues(std::FILE* file, int width, int height, const unsigned char*
     uint64_t fileEnd = kRasterHeaderSize + uint64_t(stride) * uint64_t(height);
     if (fileEnd > kRasterHeaderSize) { // zero placeholder rows give the pixel area its size
         const unsigned char zero = 0;
-        writeAt(fileEnd - 1, &zero, 1);
+        lzw_detail::writeAt(fileEnd - 1, &zero, 1);
     }
     int x = 0, k = 0;
     while (k < height) {
@@ -266,12 +169,12 @@ void decodeByValues(std::FILE* file, int width, int height, const unsigned char*
         if (v < 0) return; // the data ended early: no value is asked for beyond it
         row[size_t(x)] = red[v];
         if (++x == width) {
-            writeAt(fileEnd - uint64_t(imageRowOf(k, height, interlaced) + 1) * stride, row.get(), stride);
+            lzw_detail::writeAt(fileEnd - uint64_t(lzw_detail::imageRowOf(k, height, interlaced) + 1) * stride, row.get(), stride);
             x = 0;
             ++k;
         }
     }
-    if (lzwReadValue(file, false, 0) >= 0) std::fprintf(stderr, "too much input data, ignoring extra...\n");
+    if (lzwReadValue(file, false, 0) >= 0) lzw_detail::reportTooMuchData();
 }
 
 } // namespace
@@ -396,15 +299,5 @@ void readImage(std::FILE* file, int width, int height, const ColourEntry* table,
         return;
     }
 
-    uint64_t target = uint64_t(width) * uint64_t(height);
-    PixelBuffer pixels(target);
-    if (target > 0) decodeStrings(file, red, target, pixels);
-    int completeRows = width > 0 ? int((pixels.size_ < target ? pixels.size_ : target) / uint64_t(width)) : 0;
-    writeRows(pixels.data(), completeRows, width, height, interlaced);
-
-    if (pixels.size_ > target) {
-        std::fprintf(stderr, "too much input data, ignoring extra...\n");
-    } else if (pixels.size_ == target && lzwReadValue(file, false, 0) >= 0) {
-        std::fprintf(stderr, "too much input data, ignoring extra...\n");
-    }
+    lzw_detail::decodeImageFast(file, minimumCodeSize, width, height, red, interlaced);
 }

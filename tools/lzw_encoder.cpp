@@ -9,7 +9,8 @@
 namespace {
 
 constexpr int kTableSize = 4096;
-constexpr int kHashSize = 8191; // prime, about twice the table
+constexpr int kHashBits = 13;
+constexpr size_t kHashSize = size_t(1) << kHashBits; // twice the table: short probe chains
 
 class BitPacker {
   public:
@@ -92,8 +93,9 @@ std::vector<uint8_t> encodeLzw(const uint8_t* pixels, size_t count, int minimumC
         for (size_t i = 1; i < count; ++i) {
             int value = pixels[i] & (clearCode - 1);
             int32_t key = (prefix << 8) | value;
-            size_t h = (size_t(value) << 4 ^ size_t(prefix)) % kHashSize;
-            while (hashKey[h] != -1 && hashKey[h] != key) h = (h + 1) % kHashSize;
+            // Multiplicative hashing spreads the 20-bit keys over the whole table.
+            size_t h = (uint32_t(key) * 2654435761u) >> (32 - kHashBits);
+            while (hashKey[h] != -1 && hashKey[h] != key) h = (h + 1) & (kHashSize - 1);
             if (hashKey[h] == key) {
                 prefix = hashCode[h];
                 continue;

@@ -1,0 +1,460 @@
+// The fast image decoder: the image's sub-blocks are read ahead into one run of bytes, codes
+// are taken from it with 64-bit loads, and each code's string is copied from output already
+// written (a table entry is the position and length of the string's first occurrence; literals
+// are entries into a 256-byte alphabet in front of the output).
+//
+// The result must equal the value decoder's in every byte and diagnostic, so the reader keeps a
+// model of when the value decoder would fetch each sub-block: the zero-length flag, the
+// diagnostics of a failed read, running off the end of the data and the file position at the
+// end all follow from it.
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "container.h"
+#include "fileio.h"
+#include "lzw_internal.h"
+
+namespace lzw_detail {
+namespace {
+
+constexpr int kTableSize = 4096;
+constexpr size_t kAlphabet = 256;
+constexpr size_t kSlack = kTableSize + 16; // one more string and the chunked copy's overrun
+
+enum class RunEnd { ZeroLength, CountMissing, DataShort };
+
+// The image's data sub-blocks as one run of bytes, read ahead through a window that slides
+// along with the decoder, and the model of the value decoder's fetches.
+class BlockRun {
+  public:
+    static constexpr size_t kWindow = size_t(1) << 16;
+
+    explicit BlockRun(std::FILE* file) : file_(file), window_(kWindow + 256 + 8, 0) {
+        startOffset_ = readOffset_ = tellAt(file);
+        readAhead();
+    }
+
+    const unsigned char* window() const { return window_.data(); }
+    uint64_t windowStart() const { return windowStart_; } // run byte at window()[0]
+    // The decoder may load 8 bytes at any run byte below this without a refill.
+    uint64_t loadLimit() const { return windowEnd_ > windowStart_ + 8 ? windowEnd_ - 8 : windowStart_; }
+    // Bits the value decoder holds after its fetches so far.
+    uint64_t fetchedEnd() const { return fetchedEnd_; }
+
+    // Keeps the bytes from run byte `from` on and reads on behind them.
+    void slideTo(uint64_t from) {
+        size_t keep = size_t(windowEnd_ - from);
+        std::memmove(window_.data(), window_.data() + (from - windowStart_), keep);
+        windowStart_ = from;
+        readAhead();
+    }
+
+    // The value decoder's fetches for a code of size bits at bit position pos, when no more than
+    // size bits are left: false when it then returns -1 for this code.
+    bool fetchFor(uint64_t pos, int size) {
+        if (done_) {
+            if (fetchedEnd_ <= pos) fatalError("ran off the end of my bits");
+            return false;
+        }
+        do {
+            fetchOne();
+        } while (!done_ && fetchedEnd_ < pos + uint64_t(size));
+        return fetchedEnd_ >= pos + uint64_t(size);
+    }
+
+    // The end code: unless the zero-length sub-block has been read, the rest is drained.
+    void readEnd() {
+        if (zeroLengthSeen) return;
+        bool failed;
+        if (done_) { // the run already ended in a failed read; reading again fails again
+            std::fprintf(stderr, "error in getting DataBlock size\n");
+            failed = true;
+        } else {
+            while (!done_) fetchOne();
+            failed = end_ != RunEnd::ZeroLength;
+        }
+        drained_ = true;
+        if (failed) std::fprintf(stderr, "missing EOD in data stream (common occurence)\n");
+    }
+
+    // Leaves the file where the value decoder would have left it: the run is read ahead.
+    void restorePosition() {
+        if (done_ || drained_) {
+            seekTo(file_, uint64_t(afterEnd_));
+        } else {
+            seekTo(file_, uint64_t(fetched_ > 0 ? blockEndOffset_[fetched_ - 1] : startOffset_));
+        }
+    }
+
+  private:
+    // The file's bytes, read in large pieces; the sub-block framing is taken apart here.
+    bool nextRawByte(int& byte) {
+        if (rawPos_ == rawLength_ && !refillRaw()) return false;
+        byte = raw_[rawPos_++];
+        ++readOffset_;
+        return true;
+    }
+    bool refillRaw() {
+        rawLength_ = std::fread(raw_.data(), 1, raw_.size(), file_);
+        rawPos_ = 0;
+        return rawLength_ > 0;
+    }
+
+    // Reads sub-blocks until the window holds kWindow bytes or the run has ended.
+    void readAhead() {
+        while (!finished_ && windowEnd_ - windowStart_ < kWindow) {
+            int count = 0;
+            if (!nextRawByte(count)) {
+                finish(RunEnd::CountMissing);
+                break;
+            }
+            if (count == 0) {
+                finish(RunEnd::ZeroLength);
+                break;
+            }
+            unsigned char* at = window_.data() + (windowEnd_ - windowStart_);
+            size_t wanted = size_t(count);
+            while (wanted > 0) {
+                if (rawPos_ == rawLength_ && !refillRaw()) break;
+                size_t n = rawLength_ - rawPos_ < wanted ? rawLength_ - rawPos_ : wanted;
+                std::memcpy(at, raw_.data() + rawPos_, n);
+                at += n;
+                rawPos_ += n;
+                readOffset_ += int64_t(n);
+                wanted -= n;
+            }
+            if (wanted > 0) {
+                finish(RunEnd::DataShort);
+                break;
+            }
+            windowEnd_ += uint64_t(count);
+            blockEndBit_.push_back(windowEnd_ * 8);
+            blockEndOffset_.push_back(readOffset_);
+        }
+        std::memset(window_.data() + (windowEnd_ - windowStart_), 0, 8);
+    }
+
+    void finish(RunEnd end) {
+        finished_ = true;
+        end_ = end;
+        afterEnd_ = readOffset_;
+    }
+
+    void fetchOne() {
+        if (fetched_ == blockEndBit_.size() && !finished_) slideTo(windowEnd_ < windowStart_ + 8 ? windowStart_ : windowEnd_ - 8);
+        if (fetched_ < blockEndBit_.size()) {
+            zeroLengthSeen = false;
+            fetchedEnd_ = blockEndBit_[fetched_++];
+            return;
+        }
+        done_ = true;
+        switch (end_) {
+        case RunEnd::ZeroLength: zeroLengthSeen = true; break;
+        case RunEnd::CountMissing: std::fprintf(stderr, "error in getting DataBlock size\n"); break;
+        case RunEnd::DataShort:
+            zeroLengthSeen = false;
+            std::fprintf(stderr, "error in reading DataBlock\n");
+            break;
+        }
+    }
+
+    std::FILE* file_;
+    std::vector<unsigned char> raw_ = std::vector<unsigned char>(size_t(1) << 16);
+    size_t rawPos_ = 0, rawLength_ = 0;
+    std::vector<unsigned char> window_;
+    uint64_t windowStart_ = 0, windowEnd_ = 0; // run bytes held: [windowStart_, windowEnd_)
+    std::vector<uint64_t> blockEndBit_;
+    std::vector<int64_t> blockEndOffset_;
+    RunEnd end_ = RunEnd::ZeroLength;
+    int64_t startOffset_ = 0, readOffset_ = 0, afterEnd_ = 0;
+    bool finished_ = false;
+    size_t fetched_ = 0;
+    uint64_t fetchedEnd_ = 0;
+    bool done_ = false, drained_ = false;
+};
+
+// A string: where it first occurs in the output, its length, and its first 8 bytes, so that
+// most strings are written from the table without reading output just written.
+struct Entry {
+    uint64_t head;
+    uint32_t pos, length;
+};
+
+static_assert(std::endian::native == std::endian::little, "the string heads are little-endian words");
+
+inline void store8(unsigned char* to, uint64_t bytes) { std::memcpy(to, &bytes, 8); }
+
+// The head of a string extended by one byte.
+inline uint64_t extendHead(uint64_t head, uint32_t length, uint64_t next) {
+    return length < 8 ? head | (next << (8 * length)) : head;
+}
+
+class Output {
+  public:
+    explicit Output(uint64_t expected) {
+        uint64_t initial = expected < (uint64_t(64) << 20) ? expected : (uint64_t(64) << 20);
+        capacity_ = kAlphabet + size_t(initial) + kSlack;
+        data_ = static_cast<unsigned char*>(std::malloc(capacity_));
+        if (!data_) fatalError("couldn't alloc space for data");
+    }
+    ~Output() { std::free(data_); }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+    unsigned char* data() const { return data_; }
+    // Makes room for one more string after pos.
+    void reserveAfter(size_t pos) {
+        if (pos + kSlack <= capacity_) return;
+        size_t grown = capacity_ * 2;
+        auto* moved = static_cast<unsigned char*>(std::realloc(data_, grown));
+        if (!moved) fatalError("couldn't alloc space for data");
+        data_ = moved;
+        capacity_ = grown;
+    }
+    size_t capacity() const { return capacity_; }
+
+  private:
+    unsigned char* data_;
+    size_t capacity_;
+};
+
+inline void copyString(unsigned char* to, const unsigned char* from, uint32_t length) {
+    // The source lies wholly before `to`; bytes past length land in the slack.
+    for (uint32_t i = 0; i < length; i += 8) std::memcpy(to + i, from + i, 8);
+}
+
+class FastDecoder {
+  public:
+    FastDecoder(std::FILE* file, int minimumCodeSize, const unsigned char* red, uint64_t target)
+        : run_(file), out_(target), minimumCodeSize_(minimumCodeSize), clearCode_(1 << minimumCodeSize),
+          endCode_(clearCode_ + 1), targetEnd_(kAlphabet + target) {
+        unsigned char* base = out_.data();
+        for (size_t v = 0; v < kAlphabet; ++v) base[v] = red[v];
+        for (int c = 0; c < clearCode_; ++c) table_[c] = {red[c], uint32_t(c), 1};
+        resetTable();
+    }
+
+    // Decodes until the image is full or the data ends; then reports as the value decoder does.
+    void run() {
+        pos_ = kAlphabet;
+        if (targetEnd_ > kAlphabet) decodeStrings();
+        if (pos_ > targetEnd_) {
+            reportTooMuchData();
+        } else if (pos_ == targetEnd_ && !ended_ && oneMoreValue() >= 0) {
+            reportTooMuchData();
+        }
+        run_.restorePosition();
+    }
+
+    const unsigned char* pixels() const { return out_.data() + kAlphabet; }
+    uint64_t pixelCount() const { return pos_ - kAlphabet; }
+
+  private:
+    void resetTable() {
+        codeSize_ = minimumCodeSize_ + 1;
+        maxCodeSize_ = 2 * clearCode_;
+        maxCode_ = clearCode_ + 2;
+    }
+
+    int readCode() {
+        if ((bitPos_ >> 3) >= run_.loadLimit()) run_.slideTo(bitPos_ >> 3);
+        if (bitPos_ + uint64_t(codeSize_) >= run_.fetchedEnd() && !run_.fetchFor(bitPos_, codeSize_)) return -1;
+        uint64_t word;
+        std::memcpy(&word, run_.window() + ((bitPos_ >> 3) - run_.windowStart()), 8);
+        int code = int((word >> (bitPos_ & 7)) & ((uint64_t(1) << codeSize_) - 1));
+        bitPos_ += uint64_t(codeSize_);
+        return code;
+    }
+
+    // The first code after a start or a clear code, as the value decoder reads it: clear codes
+    // are passed over; the end code ends the data; anything else must be a literal.
+    int readFirstCode() {
+        int code;
+        do {
+            code = readCode();
+        } while (code == clearCode_);
+        if (code < 0) return code;
+        if (code == endCode_) {
+            run_.readEnd();
+            return -2;
+        }
+        if (code >= clearCode_) fatalError("LZW data error: the first code after a clear code is not a literal");
+        return code;
+    }
+
+    void startString(int literal) {
+        store8(out_.data() + pos_, table_[literal].head);
+        oldHead_ = table_[literal].head;
+        oldPos_ = uint32_t(pos_);
+        oldLength_ = 1;
+        ++pos_;
+    }
+
+    void decodeStrings() {
+        int first = readFirstCode();
+        if (first < 0) {
+            ended_ = true;
+            return;
+        }
+        startString(first);
+        while (!ended_ && pos_ < targetEnd_) decodeRun();
+    }
+
+    // The hot loop, on locals that no store through the output can alias; it returns to
+    // decodeStrings with the state saved at every clear code, end, or end of the image.
+    void decodeRun() {
+        const unsigned char* window = run_.window();
+        uint64_t windowStart = run_.windowStart(), loadLimit = run_.loadLimit();
+        uint64_t bitPos = bitPos_, fetchedEnd = run_.fetchedEnd();
+        int codeSize = codeSize_, maxCode = maxCode_, maxCodeSize = maxCodeSize_;
+        uint64_t mask = (uint64_t(1) << codeSize) - 1;
+        const int clearCode = clearCode_;
+        const uint64_t targetEnd = targetEnd_;
+        size_t pos = pos_;
+        uint32_t oldPos = oldPos_, oldLength = oldLength_;
+        uint64_t oldHead = oldHead_;
+        unsigned char* base = out_.data();
+        size_t roomEnd = out_.capacity() - kSlack;
+        Entry* const table = table_;
+        int code = 0;
+
+        // One comparison per code stands for the window's end and the value decoder's next fetch.
+        auto slowPoint = [](uint64_t limitByte, uint64_t fetched, int size) {
+            uint64_t fetchAt = fetched > uint64_t(size) ? fetched - uint64_t(size) : 0;
+            return limitByte * 8 < fetchAt ? limitByte * 8 : fetchAt;
+        };
+        uint64_t slowAt = slowPoint(loadLimit, fetchedEnd, codeSize);
+        while (pos < targetEnd) {
+            if (pos > roomEnd) {
+                out_.reserveAfter(pos);
+                base = out_.data();
+                roomEnd = out_.capacity() - kSlack;
+            }
+            if (bitPos >= slowAt) {
+                if ((bitPos >> 3) >= loadLimit) {
+                    run_.slideTo(bitPos >> 3);
+                    window = run_.window();
+                    windowStart = run_.windowStart();
+                    loadLimit = run_.loadLimit();
+                }
+                if (bitPos + uint64_t(codeSize) >= fetchedEnd) {
+                    bool whole = run_.fetchFor(bitPos, codeSize);
+                    fetchedEnd = run_.fetchedEnd();
+                    if (!whole) {
+                        ended_ = true;
+                        break;
+                    }
+                }
+                slowAt = slowPoint(loadLimit, fetchedEnd, codeSize);
+            }
+            uint64_t word;
+            std::memcpy(&word, window + ((bitPos >> 3) - windowStart), 8);
+            code = int((word >> (bitPos & 7)) & mask);
+            bitPos += uint64_t(codeSize);
+
+            uint32_t length;
+            uint64_t head;
+            if (unsigned(code - clearCode) > 1u && code < maxCode) {
+                const Entry& e = table[code];
+                head = e.head;
+                length = e.length;
+                store8(base + pos, head);
+                if (length > 8) copyString(base + pos + 8, base + e.pos + 8, length - 8);
+            } else if (code == maxCode) { // the string being defined: the last one and its first byte
+                head = extendHead(oldHead, oldLength, oldHead & 0xFF);
+                length = oldLength + 1;
+                store8(base + pos, head);
+                if (length > 8) {
+                    copyString(base + pos + 8, base + oldPos + 8, oldLength - 8);
+                    base[pos + oldLength] = uint8_t(oldHead);
+                }
+            } else {
+                break; // a clear code, the end code or a bad code: handled below
+            }
+            if (maxCode < kTableSize) {
+                table[maxCode] = {extendHead(oldHead, oldLength, head & 0xFF), oldPos, oldLength + 1};
+                if (++maxCode >= maxCodeSize && maxCodeSize < kTableSize) {
+                    maxCodeSize *= 2;
+                    ++codeSize;
+                    mask = (uint64_t(1) << codeSize) - 1;
+                    slowAt = slowPoint(loadLimit, fetchedEnd, codeSize);
+                }
+            }
+            oldPos = uint32_t(pos);
+            oldLength = length;
+            oldHead = head;
+            pos += length;
+            code = -1;
+        }
+
+        bitPos_ = bitPos;
+        codeSize_ = codeSize;
+        maxCode_ = maxCode;
+        maxCodeSize_ = maxCodeSize;
+        pos_ = pos;
+        oldPos_ = oldPos;
+        oldLength_ = oldLength;
+        oldHead_ = oldHead;
+        if (ended_ || pos >= targetEnd || code < 0) return;
+
+        if (code == clearCode_) {
+            resetTable();
+            int first = readFirstCode();
+            if (first < 0) {
+                ended_ = true;
+                return;
+            }
+            startString(first);
+        } else if (code == endCode_) {
+            run_.readEnd();
+            ended_ = true;
+        } else {
+            fatalError("LZW data error: a code beyond the next free table slot");
+        }
+    }
+
+    // What the value decoder's next value would be, as far as its sign goes.
+    int oneMoreValue() {
+        if (pos_ == kAlphabet) return readFirstCode(); // no value was read yet
+        int code = readCode();
+        if (code < 0) return code;
+        if (code == clearCode_) {
+            resetTable();
+            return readFirstCode();
+        }
+        if (code == endCode_) {
+            run_.readEnd();
+            return -2;
+        }
+        if (code > maxCode_) fatalError("LZW data error: a code beyond the next free table slot");
+        return 0;
+    }
+
+    BlockRun run_;
+    Output out_;
+    const int minimumCodeSize_, clearCode_, endCode_;
+    const uint64_t targetEnd_;
+    int codeSize_ = 0, maxCodeSize_ = 0, maxCode_ = 0;
+    uint64_t bitPos_ = 0;
+    size_t pos_ = kAlphabet;
+    uint32_t oldPos_ = 0, oldLength_ = 0;
+    uint64_t oldHead_ = 0;
+    bool ended_ = false;
+    Entry table_[kTableSize];
+};
+
+} // namespace
+
+void decodeImageFast(std::FILE* file, int minimumCodeSize, int width, int height, const unsigned char* red,
+                     bool interlaced) {
+    uint64_t target = width > 0 && height > 0 ? uint64_t(width) * uint64_t(height) : 0;
+    auto decoder = std::make_unique<FastDecoder>(file, minimumCodeSize, red, target);
+    decoder->run();
+    uint64_t decoded = decoder->pixelCount() < target ? decoder->pixelCount() : target;
+    int completeRows = width > 0 ? int(decoded / uint64_t(width)) : 0;
+    writeRows(decoder->pixels(), completeRows, width, height, interlaced);
+}
+
+} // namespace lzw_detail
