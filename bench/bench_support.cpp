@@ -53,7 +53,8 @@ bool resetPeakResident() {
 }
 
 std::string makeTempDir(const char* prefix) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (std::string(prefix) + "XXXXXX")).string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / (std::string(prefix) + "XXXXXX")).string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (!mkdtemp(buffer.data())) {
@@ -81,7 +82,8 @@ std::vector<uint8_t> readFile(const std::string& path) {
     if (!f) return bytes;
     unsigned char chunk[65536];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + n);
     std::fclose(f);
     return bytes;
 }
@@ -100,7 +102,8 @@ std::string runSelf(const std::string& arguments) {
     std::string out;
     char buffer[4096];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.append(buffer, n);
     pclose(pipe);
     return out;
 }

@@ -55,7 +55,8 @@ int readFromMemory(GifFileType* gif, GifByteType* to, int length) {
 }
 
 void putU32(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
 }
 
 // giflib's side: decode the first image and write the raster file ours writes.
@@ -115,7 +116,8 @@ bool decodeWithGiflib(const std::vector<uint8_t>& gifBytes, const char* outPath)
         std::vector<uint8_t> row(stride, 0);
         for (int r = height - 1; r >= 0; --r) {
             const uint8_t* from = pixels.data() + size_t(r) * size_t(width);
-            for (int x = 0; x < width; ++x) row[size_t(x)] = red[from[x]];
+            for (int x = 0; x < width; ++x)
+                row[size_t(x)] = red[from[x]];
             std::fwrite(row.data(), 1, stride, out);
         }
         ok = std::fclose(out) == 0;
@@ -196,8 +198,8 @@ int main(int argc, char** argv) {
 
     std::printf("catalogue stream: %zu bytes (generated in %.2f s); image %d x %d; container %zu bytes "
                 "(%.1f%% of the stream, encoded in %.2f s)\n",
-                stream.size(), t1 - t0, width, height, container.size(), 100.0 * double(container.size()) / double(stream.size()),
-                t2 - t1);
+                stream.size(), t1 - t0, width, height, container.size(),
+                100.0 * double(container.size()) / double(stream.size()), t2 - t1);
 
     std::vector<double> ours, oursValue, giflib, oursCpu, oursValueCpu, giflibCpu;
     std::vector<double> oursSink, giflibSink, oursSinkCpu, giflibSinkCpu;
@@ -245,8 +247,9 @@ int main(int argc, char** argv) {
         if (round == 0) { // both decoders give the same raster file, holding the stream
             std::vector<uint8_t> mine = readFile(kRasterFileName), theirs = readFile(kGifOutput);
             bool same = mine == theirs;
-            bool holdsStream = mine.size() >= kRasterHeaderSize + stream.size() &&
-                               std::memcmp(mine.data() + kRasterHeaderSize, stream.data(), stream.size()) == 0;
+            bool holdsStream =
+                mine.size() >= kRasterHeaderSize + stream.size() &&
+                std::memcmp(mine.data() + kRasterHeaderSize, stream.data(), stream.size()) == 0;
             std::printf("check: raster files identical: %s; pixel area starts with the stream: %s\n",
                         same ? "yes" : "NO", holdsStream ? "yes" : "NO");
             if (!same || !holdsStream) return 1;
@@ -260,7 +263,8 @@ int main(int argc, char** argv) {
         startupLine = runSelf("--startup '" + dir + "' '" + programFile + "'");
         double ms = 0, peak = 0;
         int loaded = 0, companies = 0, products = 0;
-        if (std::sscanf(startupLine.c_str(), "%lf %lf %d %d %d", &ms, &peak, &loaded, &companies, &products) != 5 ||
+        if (std::sscanf(startupLine.c_str(), "%lf %lf %d %d %d", &ms, &peak, &loaded, &companies,
+                        &products) != 5 ||
             !loaded) {
             std::fprintf(stderr, "start-up run failed: %s\n", startupLine.c_str());
             return 1;
@@ -274,15 +278,16 @@ int main(int argc, char** argv) {
 
     double mb = double(outputSize) / 1e6;
     double mOurs = median(ours), mValue = median(oursValue), mGif = median(giflib);
-    std::printf("\ndecoded output per run: %lld bytes (raster file: 1078-byte header + %d rows of %u bytes)\n",
-                outputSize, height, rowStride(8, width));
+    std::printf(
+        "\ndecoded output per run: %lld bytes (raster file: 1078-byte header + %d rows of %u bytes)\n",
+        outputSize, height, rowStride(8, width));
     std::printf("%d rounds, alternating; medians\n\n", kRounds);
     double cOurs = median(oursCpu), cValue = median(oursValueCpu), cGif = median(giflibCpu);
-    std::printf("%-42s %8s %8s %9s | %8s %8s %9s\n", "decoder", "wall ms", "MB/s", "vs giflib", "CPU ms", "MB/s",
-                "vs giflib");
+    std::printf("%-42s %8s %8s %9s | %8s %8s %9s\n", "decoder", "wall ms", "MB/s", "vs giflib", "CPU ms",
+                "MB/s", "vs giflib");
     auto row = [&](const char* name, double wall, double cpu) {
-        std::printf("%-42s %8.1f %8.1f %8.2fx | %8.1f %8.1f %8.2fx\n", name, wall * 1000, mb / wall, mGif / wall,
-                    cpu * 1000, mb / cpu, cGif / cpu);
+        std::printf("%-42s %8.1f %8.1f %8.2fx | %8.1f %8.1f %8.2fx\n", name, wall * 1000, mb / wall,
+                    mGif / wall, cpu * 1000, mb / cpu, cGif / cpu);
     };
     std::printf("decoding, the raster bytes written to /dev/null:\n");
     double mOursSink = median(oursSink), mGifSink = median(giflibSink);
@@ -299,19 +304,22 @@ int main(int argc, char** argv) {
     row("giflib 5: DGifGetLine per row from memory", mGif, cGif);
     auto spread = [](const char* name, const std::vector<double>& t) {
         std::printf("  %s wall ms:", name);
-        for (double v : t) std::printf(" %.1f", v * 1000);
+        for (double v : t)
+            std::printf(" %.1f", v * 1000);
         std::printf("\n");
     };
     std::printf("\nrounds:\n");
     spread("ours   ", ours);
     spread("value  ", oursValue);
     spread("giflib ", giflib);
-    std::printf("\nthroughput ratio ours/giflib, decoding: %.2f wall, %.2f CPU; with the raster file: %.2f wall, "
-                "%.2f CPU (target: at least 3.00)\n",
-                mGifSink / mOursSink, cGifSink / cOursSink, mGif / mOurs, cGif / cOurs);
+    std::printf(
+        "\nthroughput ratio ours/giflib, decoding: %.2f wall, %.2f CPU; with the raster file: %.2f wall, "
+        "%.2f CPU (target: at least 3.00)\n",
+        mGifSink / mOursSink, cGifSink / cOursSink, mGif / mOurs, cGif / cOurs);
 
-    std::printf("\nstart-up path, program file -> extractContainer -> loadDatabase (fresh process, %d runs):\n",
-                kStartupRuns);
+    std::printf(
+        "\nstart-up path, program file -> extractContainer -> loadDatabase (fresh process, %d runs):\n",
+        kStartupRuns);
     std::printf("  time: median %.1f ms (min %.1f, max %.1f)\n", median(startupMs),
                 *std::min_element(startupMs.begin(), startupMs.end()),
                 *std::max_element(startupMs.begin(), startupMs.end()));

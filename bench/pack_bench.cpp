@@ -33,7 +33,8 @@ std::vector<uint8_t> encodeWithGiflib(const ContainerImage& image) {
     GifFileType* gif = EGifOpen(&out, writeToMemory, &error);
     if (!gif) return {};
     GifColorType colours[256];
-    for (int v = 0; v < 256; ++v) colours[v] = {GifByteType(v), GifByteType(v), GifByteType(v)};
+    for (int v = 0; v < 256; ++v)
+        colours[v] = {GifByteType(v), GifByteType(v), GifByteType(v)};
     ColorMapObject* map = GifMakeMapObject(256, colours);
     bool ok = EGifPutScreenDesc(gif, image.width, image.height, 8, 0, map) != GIF_ERROR &&
               EGifPutImageDesc(gif, 0, 0, image.width, image.height, false, nullptr) != GIF_ERROR;
@@ -90,8 +91,8 @@ int main(int argc, char** argv) {
         long peakKb;
         int reset;
         size_t bytes;
-        if (std::sscanf(line.c_str(), "%lf %lf %lf %ld %ld %zu %d", &s, &i, &c, &peakKb, &baseKb, &bytes, &reset) !=
-            7) {
+        if (std::sscanf(line.c_str(), "%lf %lf %lf %ld %ld %zu %d", &s, &i, &c, &peakKb, &baseKb, &bytes,
+                        &reset) != 7) {
             std::fprintf(stderr, "pack run failed: %s\n", line.c_str());
             return 1;
         }
@@ -122,9 +123,10 @@ int main(int argc, char** argv) {
     std::printf("%-46s %10.3f\n", "ours: total", median(totalT));
     std::printf("%-46s %10.3f\n", "giflib 5: EGifPutLine per row to memory", median(giflibT));
     std::printf("encoding time ratio writeContainer/giflib: %.2f\n\n", median(containerT) / median(giflibT));
-    std::printf("peak resident set while packing (VmHWM%s): %.1f MiB (%.1f MiB with the catalogue already built)\n",
-                resetWorked ? ", reset after building the catalogue" : ", NOT reset: whole process", median(peak) / 1024,
-                double(baseKb) / 1024);
+    std::printf(
+        "peak resident set while packing (VmHWM%s): %.1f MiB (%.1f MiB with the catalogue already built)\n",
+        resetWorked ? ", reset after building the catalogue" : ", NOT reset: whole process",
+        median(peak) / 1024, double(baseKb) / 1024);
     std::printf("\n%-46s %12s %8s\n", "container", "bytes", "ratio");
     std::printf("%-46s %12zu %8.4f\n", "ours (ums container)", ourSize, 1.0);
     std::printf("%-46s %12zu %8.4f\n", "giflib 5 (GIF file)", gifSize, double(gifSize) / double(ourSize));

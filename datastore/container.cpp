@@ -133,9 +133,7 @@ void handleExtension(std::FILE* file, int label) {
         break;
     case 0xFE: // comment
         break;
-    case 0x01:
-        std::fprintf(stderr, "got a '%s' extension\n", "Plain Text Extension");
-        break;
+    case 0x01: std::fprintf(stderr, "got a '%s' extension\n", "Plain Text Extension"); break;
     case 0xFF:
         std::fprintf(stderr, "got a '%s' extension\n", "Application Extension");
         // An empty identifier block already ended the extension; skipping on would

@@ -13,8 +13,8 @@
 #include <cstring>
 
 #include "container.h"
-#include "filetime.h"
 #include "fileio.h"
+#include "filetime.h"
 #include "gbktext.h"
 #include "lzw.h"
 #include "platform.h"
@@ -100,7 +100,8 @@ bool readCompany(StreamReader& s, CompanyRecord& c) {
     if (!(readShortString(s, c.name) && readShortString(s, c.phone) && readShortString(s, c.fax) &&
           readShortString(s, c.contact) && readShortString(s, c.address) && readShortString(s, c.postcode) &&
           readShortString(s, c.website) && readShortString(s, c.email) && readShortString(s, c.bank) &&
-          readShortString(s, c.account) && readShortString(s, c.taxNumber) && readShortString(s, c.busRoutes)))
+          readShortString(s, c.account) && readShortString(s, c.taxNumber) &&
+          readShortString(s, c.busRoutes)))
         return false;
     int32_t length;
     if (!s.readInt32(length)) return false;
@@ -126,7 +127,9 @@ bool readCategory(StreamReader& s, CategoryRecord& c) {
     return true;
 }
 
-bool readTreeNode(StreamReader& s, TreeNodeRecord& n) { return s.readInt32(n.parent) && s.readInt32(n.category); }
+bool readTreeNode(StreamReader& s, TreeNodeRecord& n) {
+    return s.readInt32(n.parent) && s.readInt32(n.category);
+}
 
 // Reads one counted section into array and count; entries cut off by the end of the stream
 // are left out.
@@ -138,7 +141,8 @@ void readSection(StreamReader& s, Record*& array, int32_t& count, int minimumSiz
     array = static_cast<Record*>(allocateZeroed(size_t(capacity), sizeof(Record)));
     if (!array) outOfMemory();
     int32_t n = 0;
-    while (n < stated && n < capacity && readEntry(s, array[n], n)) ++n;
+    while (n < stated && n < capacity && readEntry(s, array[n], n))
+        ++n;
     count = n;
     if (n == 0) {
         std::free(array);
@@ -202,7 +206,8 @@ int loadDatabase() {
         return true;
     });
     if (d.companyLinkCount > 0) {
-        d.companyTree = static_cast<CompanyTreeEntry*>(allocateZeroed(size_t(d.companyLinkCount), sizeof(CompanyTreeEntry)));
+        d.companyTree = static_cast<CompanyTreeEntry*>(
+            allocateZeroed(size_t(d.companyLinkCount), sizeof(CompanyTreeEntry)));
         if (d.companyTree) {
             d.companyTreeCount = d.companyLinkCount;
         } else {
@@ -231,7 +236,8 @@ int loadDatabase() {
 
 void freeDatabase() {
     DataStore& d = dataStore;
-    for (int32_t i = 0; i < d.companyCount; ++i) std::free(d.companies[i].introduction);
+    for (int32_t i = 0; i < d.companyCount; ++i)
+        std::free(d.companies[i].introduction);
     std::free(d.companies);
     std::free(d.categories);
     std::free(d.treeNodes);

@@ -12,7 +12,9 @@ int64_t fileSize(std::FILE* file);
 int64_t tellAt(std::FILE* file);
 
 // Little-endian integers from a byte buffer.
-inline uint16_t readU16LE(const unsigned char* p) { return uint16_t(p[0] | (p[1] << 8)); }
+inline uint16_t readU16LE(const unsigned char* p) {
+    return uint16_t(p[0] | (p[1] << 8));
+}
 inline uint32_t readU32LE(const unsigned char* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
@@ -21,5 +23,6 @@ inline void writeU16LE(unsigned char* p, uint16_t v) {
     p[1] = uint8_t(v >> 8);
 }
 inline void writeU32LE(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
 }

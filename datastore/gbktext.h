@@ -4,7 +4,9 @@
 #include <cstddef>
 
 // True for a byte that starts a double-byte GBK character.
-inline bool isGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+inline bool isGbkLeadByte(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
 
 // Length of the longest prefix of text[0..length) that fits in limit bytes without
 // ending in the first half of a double-byte character.

@@ -59,7 +59,8 @@ void resetTables() {
         lzw.prefix[i] = 0;
         lzw.suffix[i] = i;
     }
-    for (int i = lzw.clearCode; i < kTableSize; ++i) lzw.prefix[i] = lzw.suffix[i] = 0;
+    for (int i = lzw.clearCode; i < kTableSize; ++i)
+        lzw.prefix[i] = lzw.suffix[i] = 0;
     lzw.codeSize = lzw.setCodeSize + 1;
     lzw.maxCodeSize = 2 * lzw.clearCode;
     lzw.maxCode = lzw.clearCode + 2;
@@ -77,7 +78,8 @@ int readFirstCode(std::FILE* file) {
     } while (code == lzw.clearCode);
     if (code < 0) return code;
     if (code == lzw.endCode) return readEndOfData(file); // an image without pixels
-    if (code >= lzw.clearCode) fatalError("LZW data error: the first code after a clear code is not a literal");
+    if (code >= lzw.clearCode)
+        fatalError("LZW data error: the first code after a clear code is not a literal");
     lzw.firstCode = lzw.oldCode = code;
     return code;
 }
@@ -104,14 +106,16 @@ void addEntry(int currentFirst) {
     }
 }
 
-[[noreturn]] void codeBeyondTable() { fatalError("LZW data error: a code beyond the next free table slot"); }
+[[noreturn]] void codeBeyondTable() {
+    fatalError("LZW data error: a code beyond the next free table slot");
+}
 
 } // namespace
 
 namespace lzw_detail {
 
 // Image row of the k-th row in data order.
-static int imageRowOf(int k, int height, bool interlaced) {
+int imageRowOf(int k, int height, bool interlaced) {
     if (!interlaced) return k;
     static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
     for (int pass = 0; pass < 4; ++pass) {
@@ -128,27 +132,9 @@ static bool writeAt(uint64_t offset, const void* bytes, size_t size) {
 
 // Writes the completed rows where the bitmap keeps them; rows the data never reached read
 // as zero bytes, and the file always has its full size.
-void writeRows(const unsigned char* pixels, int completeRows, int width, int height, bool interlaced) {
-    uint32_t stride = rowStride(8, width);
-    uint64_t fileEnd = kRasterHeaderSize + uint64_t(stride) * uint64_t(height);
-    const unsigned char padding[4] = {};
-    uint64_t writtenEnd = kRasterHeaderSize;
-    for (int k = completeRows - 1; k >= 0; --k) {
-        int r = imageRowOf(k, height, interlaced);
-        uint64_t offset = fileEnd - uint64_t(r + 1) * stride;
-        // Rows follow one another in the file unless the image is interlaced.
-        if (interlaced || k == completeRows - 1) seekTo(rasterFile, offset);
-        std::fwrite(pixels + uint64_t(k) * uint64_t(width), 1, size_t(width), rasterFile);
-        std::fwrite(padding, 1, stride - uint32_t(width), rasterFile);
-        if (offset + stride > writtenEnd) writtenEnd = offset + stride;
-    }
-    if (writtenEnd < fileEnd) {
-        const unsigned char zero = 0;
-        writeAt(fileEnd - 1, &zero, 1);
-    }
+void reportTooMuchData() {
+    std::fprintf(stderr, "too much input data, ignoring extra...\n");
 }
-
-void reportTooMuchData() { std::fprintf(stderr, "too much input data, ignoring extra...\n"); }
 
 } // namespace lzw_detail
 
@@ -169,7 +155,9 @@ void decodeByValues(std::FILE* file, int width, int height, const unsigned char*
         if (v < 0) return; // the data ended early: no value is asked for beyond it
         row[size_t(x)] = red[v];
         if (++x == width) {
-            lzw_detail::writeAt(fileEnd - uint64_t(lzw_detail::imageRowOf(k, height, interlaced) + 1) * stride, row.get(), stride);
+            lzw_detail::writeAt(fileEnd -
+                                    uint64_t(lzw_detail::imageRowOf(k, height, interlaced) + 1) * stride,
+                                row.get(), stride);
             x = 0;
             ++k;
         }
@@ -290,7 +278,8 @@ void readImage(std::FILE* file, int width, int height, const ColourEntry* table,
     }
 
     unsigned char red[256];
-    for (int v = 0; v < 256; ++v) red[v] = table[v].red;
+    for (int v = 0; v < 256; ++v)
+        red[v] = table[v].red;
     writeRasterHeader(width, height, table);
     if (width <= 0) height = 0; // an image without columns has no rows to fill
 

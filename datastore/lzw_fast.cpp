@@ -15,13 +15,16 @@
 
 #include "container.h"
 #include "fileio.h"
+#include "lzw.h"
 #include "lzw_internal.h"
 
 namespace lzw_detail {
 namespace {
 
 constexpr int kTableSize = 4096;
-constexpr size_t kAlphabet = 256;
+// Output before a clear code is never referred to again, so at a clear code past this many
+// bytes the finished rows are written out and the buffer starts again.
+constexpr size_t kCompactAt = size_t(1) << 20;
 constexpr size_t kSlack = kTableSize + 16; // one more string and the chunked copy's overrun
 
 enum class RunEnd { ZeroLength, CountMissing, DataShort };
@@ -73,7 +76,8 @@ class BlockRun {
             std::fprintf(stderr, "error in getting DataBlock size\n");
             failed = true;
         } else {
-            while (!done_) fetchOne();
+            while (!done_)
+                fetchOne();
             failed = end_ != RunEnd::ZeroLength;
         }
         drained_ = true;
@@ -144,7 +148,8 @@ class BlockRun {
     }
 
     void fetchOne() {
-        if (fetched_ == blockEndBit_.size() && !finished_) slideTo(windowEnd_ < windowStart_ + 8 ? windowStart_ : windowEnd_ - 8);
+        if (fetched_ == blockEndBit_.size() && !finished_)
+            slideTo(windowEnd_ < windowStart_ + 8 ? windowStart_ : windowEnd_ - 8);
         if (fetched_ < blockEndBit_.size()) {
             zeroLengthSeen = false;
             fetchedEnd_ = blockEndBit_[fetched_++];
@@ -185,7 +190,9 @@ struct Entry {
 
 static_assert(std::endian::native == std::endian::little, "the string heads are little-endian words");
 
-inline void store8(unsigned char* to, uint64_t bytes) { std::memcpy(to, &bytes, 8); }
+inline void store8(unsigned char* to, uint64_t bytes) {
+    std::memcpy(to, &bytes, 8);
+}
 
 // The head of a string extended by one byte.
 inline uint64_t extendHead(uint64_t head, uint32_t length, uint64_t next) {
@@ -195,8 +202,8 @@ inline uint64_t extendHead(uint64_t head, uint32_t length, uint64_t next) {
 class Output {
   public:
     explicit Output(uint64_t expected) {
-        uint64_t initial = expected < (uint64_t(64) << 20) ? expected : (uint64_t(64) << 20);
-        capacity_ = kAlphabet + size_t(initial) + kSlack;
+        uint64_t initial = expected < 2 * kCompactAt ? expected : 2 * kCompactAt;
+        capacity_ = size_t(initial) + kSlack;
         data_ = static_cast<unsigned char*>(std::malloc(capacity_));
         if (!data_) fatalError("couldn't alloc space for data");
     }
@@ -222,36 +229,116 @@ class Output {
 
 inline void copyString(unsigned char* to, const unsigned char* from, uint32_t length) {
     // The source lies wholly before `to`; bytes past length land in the slack.
-    for (uint32_t i = 0; i < length; i += 8) std::memcpy(to + i, from + i, 8);
+    for (uint32_t i = 0; i < length; i += 8)
+        std::memcpy(to + i, from + i, 8);
 }
+
+// Puts rows, in the order the data gives them, where the raster file keeps them (bottom row
+// first), gathering rows that lie one before the other into large writes.
+class RowWriter {
+  public:
+    RowWriter(int width, int height, bool interlaced)
+        : width_(uint32_t(width)), height_(height), stride_(rowStride(8, width)), interlaced_(interlaced),
+          fileEnd_(kRasterHeaderSize + uint64_t(stride_) * uint64_t(height)) {
+        size_t rows = stride_ > 0 ? (size_t(1) << 20) / stride_ : 0;
+        capacity_ = (rows > 0 ? rows : 1) * stride_;
+        chunk_.reset(new unsigned char[capacity_ > 0 ? capacity_ : 1]());
+        writtenEnd_ = kRasterHeaderSize;
+    }
+
+    void put(const unsigned char* pixels) {
+        int r = imageRowOf(rowsPut_++, height_, interlaced_);
+        uint64_t offset = fileEnd_ - uint64_t(r + 1) * stride_;
+        if (chunkEnd_ > chunkStart_ && (offset + stride_ != chunkStart_ || chunkEnd_ - offset > capacity_))
+            flush();
+        if (chunkEnd_ == chunkStart_) chunkEnd_ = chunkStart_ = offset + stride_;
+        unsigned char* at = chunk_.get() + capacity_ - (chunkEnd_ - offset);
+        std::memcpy(at, pixels, width_);
+        std::memset(at + width_, 0, stride_ - width_);
+        chunkStart_ = offset;
+    }
+
+    // Writes what is gathered; rows the data never reached read as zero bytes.
+    void finish() {
+        flush();
+        if (writtenEnd_ < fileEnd_) {
+            const unsigned char zero = 0;
+            seekTo(rasterFile, fileEnd_ - 1);
+            std::fwrite(&zero, 1, 1, rasterFile);
+        }
+    }
+
+  private:
+    void flush() {
+        if (chunkEnd_ == chunkStart_) return;
+        size_t size = size_t(chunkEnd_ - chunkStart_);
+        seekTo(rasterFile, chunkStart_);
+        std::fwrite(chunk_.get() + capacity_ - size, 1, size, rasterFile);
+        if (chunkEnd_ > writtenEnd_) writtenEnd_ = chunkEnd_;
+        chunkStart_ = chunkEnd_ = 0;
+    }
+
+    const uint32_t width_;
+    const int height_;
+    const uint32_t stride_;
+    const bool interlaced_;
+    const uint64_t fileEnd_;
+    std::unique_ptr<unsigned char[]> chunk_;
+    size_t capacity_ = 0;
+    uint64_t chunkStart_ = 0, chunkEnd_ = 0, writtenEnd_ = 0;
+    int rowsPut_ = 0;
+};
 
 class FastDecoder {
   public:
-    FastDecoder(std::FILE* file, int minimumCodeSize, const unsigned char* red, uint64_t target)
-        : run_(file), out_(target), minimumCodeSize_(minimumCodeSize), clearCode_(1 << minimumCodeSize),
-          endCode_(clearCode_ + 1), targetEnd_(kAlphabet + target) {
-        unsigned char* base = out_.data();
-        for (size_t v = 0; v < kAlphabet; ++v) base[v] = red[v];
-        for (int c = 0; c < clearCode_; ++c) table_[c] = {red[c], uint32_t(c), 1};
+    FastDecoder(std::FILE* file, int minimumCodeSize, const unsigned char* red, int width, int height,
+                bool interlaced)
+        : run_(file), target_(width > 0 && height > 0 ? uint64_t(width) * uint64_t(height) : 0),
+          out_(target_), writer_(width, height, interlaced), width_(uint32_t(width)),
+          minimumCodeSize_(minimumCodeSize), clearCode_(1 << minimumCodeSize), endCode_(clearCode_ + 1),
+          targetEnd_(target_) {
+        for (int c = 0; c < clearCode_; ++c)
+            table_[c] = {red[c], uint32_t(c), 1};
         resetTable();
     }
 
-    // Decodes until the image is full or the data ends; then reports as the value decoder does.
+    // Decodes until the image is full or the data ends, writes the rows and reports as the value
+    // decoder does.
     void run() {
-        pos_ = kAlphabet;
-        if (targetEnd_ > kAlphabet) decodeStrings();
-        if (pos_ > targetEnd_) {
+        if (target_ > 0) decodeStrings();
+        uint64_t decoded = bufferStart_ + pos_;
+        emitRows(decoded < target_ ? decoded : target_);
+        writer_.finish();
+        if (decoded > target_) {
             reportTooMuchData();
-        } else if (pos_ == targetEnd_ && !ended_ && oneMoreValue() >= 0) {
+        } else if (decoded == target_ && !ended_ && oneMoreValue() >= 0) {
             reportTooMuchData();
         }
         run_.restorePosition();
     }
 
-    const unsigned char* pixels() const { return out_.data() + kAlphabet; }
-    uint64_t pixelCount() const { return pos_ - kAlphabet; }
-
   private:
+    // Hands the complete rows up to pixel `upTo` (counted from the image's start) to the writer.
+    void emitRows(uint64_t upTo) {
+        if (width_ == 0) return;
+        while (emitted_ + width_ <= upTo) {
+            writer_.put(out_.data() + (emitted_ - bufferStart_));
+            emitted_ += width_;
+        }
+    }
+
+    // At a clear code: once the buffer is large, its finished rows go out and the unfinished
+    // row moves to the front.
+    void compact() {
+        if (pos_ < kCompactAt) return;
+        emitRows(bufferStart_ + pos_);
+        size_t keepFrom = size_t(emitted_ - bufferStart_);
+        std::memmove(out_.data(), out_.data() + keepFrom, pos_ - keepFrom);
+        pos_ -= keepFrom;
+        bufferStart_ = emitted_;
+        targetEnd_ = target_ - bufferStart_;
+    }
+
     void resetTable() {
         codeSize_ = minimumCodeSize_ + 1;
         maxCodeSize_ = 2 * clearCode_;
@@ -260,7 +347,8 @@ class FastDecoder {
 
     int readCode() {
         if ((bitPos_ >> 3) >= run_.loadLimit()) run_.slideTo(bitPos_ >> 3);
-        if (bitPos_ + uint64_t(codeSize_) >= run_.fetchedEnd() && !run_.fetchFor(bitPos_, codeSize_)) return -1;
+        if (bitPos_ + uint64_t(codeSize_) >= run_.fetchedEnd() && !run_.fetchFor(bitPos_, codeSize_))
+            return -1;
         uint64_t word;
         std::memcpy(&word, run_.window() + ((bitPos_ >> 3) - run_.windowStart()), 8);
         int code = int((word >> (bitPos_ & 7)) & ((uint64_t(1) << codeSize_) - 1));
@@ -280,7 +368,8 @@ class FastDecoder {
             run_.readEnd();
             return -2;
         }
-        if (code >= clearCode_) fatalError("LZW data error: the first code after a clear code is not a literal");
+        if (code >= clearCode_)
+            fatalError("LZW data error: the first code after a clear code is not a literal");
         return code;
     }
 
@@ -299,7 +388,8 @@ class FastDecoder {
             return;
         }
         startString(first);
-        while (!ended_ && pos_ < targetEnd_) decodeRun();
+        while (!ended_ && pos_ < targetEnd_)
+            decodeRun();
     }
 
     // The hot loop, on locals that no store through the output can alias; it returns to
@@ -400,6 +490,7 @@ class FastDecoder {
         if (ended_ || pos >= targetEnd || code < 0) return;
 
         if (code == clearCode_) {
+            compact();
             resetTable();
             int first = readFirstCode();
             if (first < 0) {
@@ -417,7 +508,7 @@ class FastDecoder {
 
     // What the value decoder's next value would be, as far as its sign goes.
     int oneMoreValue() {
-        if (pos_ == kAlphabet) return readFirstCode(); // no value was read yet
+        if (bufferStart_ + pos_ == 0) return readFirstCode(); // no value was read yet
         int code = readCode();
         if (code < 0) return code;
         if (code == clearCode_) {
@@ -433,12 +524,16 @@ class FastDecoder {
     }
 
     BlockRun run_;
+    const uint64_t target_;
     Output out_;
+    RowWriter writer_;
+    const uint32_t width_;
     const int minimumCodeSize_, clearCode_, endCode_;
-    const uint64_t targetEnd_;
+    uint64_t targetEnd_;                     // target_ counted from the buffer's start
+    uint64_t bufferStart_ = 0, emitted_ = 0; // pixels before the buffer; pixels written out
     int codeSize_ = 0, maxCodeSize_ = 0, maxCode_ = 0;
     uint64_t bitPos_ = 0;
-    size_t pos_ = kAlphabet;
+    size_t pos_ = 0;
     uint32_t oldPos_ = 0, oldLength_ = 0;
     uint64_t oldHead_ = 0;
     bool ended_ = false;
@@ -449,12 +544,8 @@ class FastDecoder {
 
 void decodeImageFast(std::FILE* file, int minimumCodeSize, int width, int height, const unsigned char* red,
                      bool interlaced) {
-    uint64_t target = width > 0 && height > 0 ? uint64_t(width) * uint64_t(height) : 0;
-    auto decoder = std::make_unique<FastDecoder>(file, minimumCodeSize, red, target);
+    auto decoder = std::make_unique<FastDecoder>(file, minimumCodeSize, red, width, height, interlaced);
     decoder->run();
-    uint64_t decoded = decoder->pixelCount() < target ? decoder->pixelCount() : target;
-    int completeRows = width > 0 ? int(decoded / uint64_t(width)) : 0;
-    writeRows(decoder->pixels(), completeRows, width, height, interlaced);
 }
 
 } // namespace lzw_detail

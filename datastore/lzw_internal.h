@@ -6,9 +6,8 @@
 
 namespace lzw_detail {
 
-// Writes the first completeRows rows of pixels (width bytes each, in data order) where the
-// raster file keeps them; rows the data never reached read as zero bytes.
-void writeRows(const unsigned char* pixels, int completeRows, int width, int height, bool interlaced);
+// Image row of the k-th row in data order (the four GIF interlace passes when interlaced).
+int imageRowOf(int k, int height, bool interlaced);
 
 void reportTooMuchData();
 

@@ -24,15 +24,23 @@ void hostLocalTime(LocalTime* now) {
     now->millisecond = 0;
 }
 
-void hostShowMessage(const char* text) { std::fprintf(stderr, "%s\n", text); }
+void hostShowMessage(const char* text) {
+    std::fprintf(stderr, "%s\n", text);
+}
 
-int hostDeleteFile(const char* path) { return std::remove(path) == 0 ? 1 : 0; }
+int hostDeleteFile(const char* path) {
+    return std::remove(path) == 0 ? 1 : 0;
+}
 
-void hostExitProcess(int status) { std::exit(status); }
+void hostExitProcess(int status) {
+    std::exit(status);
+}
 
 } // namespace
 
-PlatformSeam defaultPlatform() { return {hostLocalTime, hostShowMessage, hostDeleteFile, hostExitProcess}; }
+PlatformSeam defaultPlatform() {
+    return {hostLocalTime, hostShowMessage, hostDeleteFile, hostExitProcess};
+}
 
 PlatformSeam platform = defaultPlatform();
 

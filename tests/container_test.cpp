@@ -7,8 +7,9 @@
 namespace {
 
 // The 4 x 2 image with a 4-entry global table (red 0x41, 0x42 at entries 1 and 2).
-const Bytes kExample = hexBytes("75 6D 73 33 39 30 04 00 02 00 81 00 00 00 00 00 41 00 00 42 00 00 00 00 00"
-                                " 2C 00 00 00 00 04 00 02 00 00 08 0C 00 03 04 08 10 40 80 00 01 02 02 02 00 3B");
+const Bytes kExample =
+    hexBytes("75 6D 73 33 39 30 04 00 02 00 81 00 00 00 00 00 41 00 00 42 00 00 00 00 00"
+             " 2C 00 00 00 00 04 00 02 00 00 08 0C 00 03 04 08 10 40 80 00 01 02 02 02 00 3B");
 
 Bytes exampleWith(size_t at, const Bytes& inserted) {
     Bytes c = kExample;
@@ -26,9 +27,10 @@ TEST_F(ContainerTest, WorkedExampleGivesTheRasterFileByteForByte) {
     EXPECT_EQ(run.exitStatus, -1);
     EXPECT_EQ(run.diagnostics, "");
     ASSERT_EQ(run.raster.size(), 1086u);
-    EXPECT_EQ(Bytes(run.raster.begin(), run.raster.begin() + 54),
-              hexBytes("42 4D 3E 04 00 00 00 00 00 00 36 04 00 00 28 00 00 00 04 00 00 00 02 00 00 00 01 00 08 00"
-                       " 00 00 00 00 08 00 00 00 00 00 00 00 00 00 00 00 00 01 00 00 00 01 00 00"));
+    EXPECT_EQ(
+        Bytes(run.raster.begin(), run.raster.begin() + 54),
+        hexBytes("42 4D 3E 04 00 00 00 00 00 00 36 04 00 00 28 00 00 00 04 00 00 00 02 00 00 00 01 00 08 00"
+                 " 00 00 00 00 08 00 00 00 00 00 00 00 00 00 00 00 00 01 00 00 00 01 00 00"));
     Bytes table(run.raster.begin() + 54, run.raster.begin() + 1078);
     Bytes expectedTable(1024, 0);
     expectedTable[6] = 0x41;
@@ -116,11 +118,11 @@ TEST_F(ContainerTest, BogusIntroducersAreReportedAndSkipped) {
 
 TEST_F(ContainerTest, ExtensionsAreSkippedWithTheirDiagnostics) {
     Bytes reference = extractInProcess(programFileWith(kExample)).raster;
-    Bytes extensions = hexBytes("21 F9 04 00 00 00 00 00"              // graphic control: silent
-                                "21 FE 03 61 62 63 02 64 65 00"        // comment: silent
-                                "21 01 02 01 02 00"                    // plain text
+    Bytes extensions = hexBytes("21 F9 04 00 00 00 00 00"       // graphic control: silent
+                                "21 FE 03 61 62 63 02 64 65 00" // comment: silent
+                                "21 01 02 01 02 00"             // plain text
                                 "21 FF 0B 4E 45 54 53 43 41 50 45 32 2E 30 03 01 00 00 00" // application
-                                "21 42 01 07 00");                     // unknown label
+                                "21 42 01 07 00");                                         // unknown label
     Extraction run = extractInProcess(programFileWith(exampleWith(kFirstBlock, extensions)));
     EXPECT_EQ(run.exitStatus, -1);
     EXPECT_EQ(run.diagnostics, "got a 'Plain Text Extension' extension\n"
@@ -180,7 +182,8 @@ TEST_F(ContainerTest, LocalColourTableIsUsedForItsImage) {
 
 TEST(ContainerDeathTest, ExitStatusesAreReal) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(fatalError("EOF / read error on data"), testing::ExitedWithCode(5), "EOF / read error on data");
+    EXPECT_EXIT(fatalError("EOF / read error on data"), testing::ExitedWithCode(5),
+                "EOF / read error on data");
 }
 
 } // namespace

@@ -8,12 +8,13 @@
 
 namespace {
 
-const Bytes kStream = hexBytes("01 74 01 41 01 42 06 30 34 30 31 30 31"
-                               "01 00 00 00 01 43 00 00 00 00 00 00 00 00 00 00 00 02 00 00 00 68 69"
-                               "02 00 00 00 01 50 01 01 51 00"
-                               "02 00 00 00 FF FF FF FF 00 00 00 00 00 00 00 00 01 00 00 00"
-                               "01 00 00 00 01 00 00 00 00 00 00 00 00 06 39 39 31 32 33 31"
-                               "01 00 00 00 00 00 00 00 01 00 00 00 01 4D 00 00 00 48 41 00 00 00 06 30 30 30 31 30 31");
+const Bytes kStream =
+    hexBytes("01 74 01 41 01 42 06 30 34 30 31 30 31"
+             "01 00 00 00 01 43 00 00 00 00 00 00 00 00 00 00 00 02 00 00 00 68 69"
+             "02 00 00 00 01 50 01 01 51 00"
+             "02 00 00 00 FF FF FF FF 00 00 00 00 00 00 00 00 01 00 00 00"
+             "01 00 00 00 01 00 00 00 00 00 00 00 00 06 39 39 31 32 33 31"
+             "01 00 00 00 00 00 00 00 01 00 00 00 01 4D 00 00 00 48 41 00 00 00 06 30 30 30 31 30 31");
 
 class LoaderTest : public ScratchDirTest {
   protected:
@@ -24,7 +25,8 @@ class LoaderTest : public ScratchDirTest {
     }
     Loading load(const Bytes& stream) {
         Bytes raster(1078, 0);
-        for (uint8_t b : stream) raster.push_back(b);
+        for (uint8_t b : stream)
+            raster.push_back(b);
         writeWholeFile(kRasterFileName, raster);
         return loadInProcess();
     }
@@ -106,7 +108,8 @@ TEST_F(LoaderTest, IntroductionLengthBelowOneIsNull) {
     for (int i = 0; i < 2; ++i) {
         s.push_back(1);
         s.push_back('K');
-        for (int t = 1; t < 12; ++t) s.push_back(0);
+        for (int t = 1; t < 12; ++t)
+            s.push_back(0);
         Bytes length = i == 0 ? hexBytes("00 00 00 00") : hexBytes("F6 FF FF FF");
         s.insert(s.end(), length.begin(), length.end());
     }
@@ -137,14 +140,15 @@ TEST_F(LoaderTest, ExpiryIsAtNoonLocalTime) {
         int valid;
     } cases[] = {
         {11, 59, "261207", 1}, {12, 0, "261207", 1}, {12, 1, "261207", 0}, {23, 59, "261208", 1},
-        {0, 0, "261206", 0},   {9, 0, "270229", 1},  {9, 0, "261232", 1}, {9, 0, "26x207", 1},
+        {0, 0, "261206", 0},   {9, 0, "270229", 1},  {9, 0, "261232", 1},  {9, 0, "26x207", 1},
         {9, 0, "2612", 1},     {9, 0, "", 1},
     };
     for (const Case& c : cases) {
         setLoadTime(2026, 12, 7, c.hour, c.minute);
         load(streamWithLinkExpiring(c.expiry));
         ASSERT_EQ(dataStore.companyLinkCount, 1);
-        EXPECT_EQ(dataStore.companyLinks[0].valid, c.valid) << c.expiry << " at " << c.hour << ":" << c.minute;
+        EXPECT_EQ(dataStore.companyLinks[0].valid, c.valid)
+            << c.expiry << " at " << c.hour << ":" << c.minute;
         EXPECT_EQ(dataStore.expiredCount, 1 - c.valid);
         freeDatabase();
         std::snprintf(dataStore.rasterFileName, sizeof dataStore.rasterFileName, "%s", kRasterFileName);
@@ -155,7 +159,8 @@ TEST_F(LoaderTest, OverlongTextKeepsWhatFitsAndConsumesTheRest) {
     // A category name of 40 bytes: 30 ASCII bytes then double-byte characters, so the 31 bytes
     // that fit would end in the first half of one.
     std::string name(30, 'a');
-    for (int i = 0; i < 6; ++i) name += "\xB5\xE7"; // 电
+    for (int i = 0; i < 6; ++i)
+        name += "\xB5\xE7"; // 电
     name.resize(40);
     Bytes s = hexBytes("00 00 00 00 00 00 00 00 02 00 00 00");
     s.push_back(uint8_t(name.size()));
@@ -190,7 +195,9 @@ TEST_F(LoaderTest, HugeCountsAllocateNoMoreThanTheStreamHolds) {
     EXPECT_EQ(dataStore.companyCount, 0);
 }
 
-void* failingAllocation(size_t, size_t) { return nullptr; }
+void* failingAllocation(size_t, size_t) {
+    return nullptr;
+}
 size_t allocationCalls, failingCall;
 void* failingOnce(size_t count, size_t size) {
     return ++allocationCalls == failingCall ? nullptr : std::calloc(count, size);

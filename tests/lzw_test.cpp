@@ -9,8 +9,9 @@
 
 namespace {
 
-const Bytes kExample = hexBytes("75 6D 73 33 39 30 04 00 02 00 81 00 00 00 00 00 41 00 00 42 00 00 00 00 00"
-                                " 2C 00 00 00 00 04 00 02 00 00 08 0C 00 03 04 08 10 40 80 00 01 02 02 02 00 3B");
+const Bytes kExample =
+    hexBytes("75 6D 73 33 39 30 04 00 02 00 81 00 00 00 00 00 41 00 00 42 00 00 00 00 00"
+             " 2C 00 00 00 00 04 00 02 00 00 08 0C 00 03 04 08 10 40 80 00 01 02 02 02 00 3B");
 constexpr size_t kFlags = 34, kData = 36;
 
 // 9-bit codes packed least significant bit first, in one sub-block and the zero-length one.
@@ -38,7 +39,8 @@ Bytes exampleWithData(const Bytes& data, int width = 4, int height = 2) {
     Bytes c(kExample.begin(), kExample.begin() + long(kData));
     c[30] = uint8_t(width);
     c[32] = uint8_t(height);
-    for (uint8_t b : data) c.push_back(b);
+    for (uint8_t b : data)
+        c.push_back(b);
     c.push_back(';');
     return c;
 }
@@ -102,7 +104,8 @@ TEST_F(DecoderTest, InterlacedExampleGivesTheSameFile) {
 }
 
 TEST_F(DecoderTest, LeadingClearCodesArePassedOver) {
-    Extraction run = extractBothWays(exampleWithData(packCodes({256, 256, 256, 1, 1, 1, 1, 2, 2, 2, 2, 257})));
+    Extraction run =
+        extractBothWays(exampleWithData(packCodes({256, 256, 256, 1, 1, 1, 1, 2, 2, 2, 2, 257})));
     EXPECT_EQ(run.exitStatus, -1);
     EXPECT_EQ(run.diagnostics, "");
     EXPECT_EQ(Bytes(run.raster.begin() + 1078, run.raster.end()), hexBytes("42 42 42 42 41 41 41 41"));
@@ -114,8 +117,8 @@ TEST_F(DecoderTest, RoundTripsOfShapesAndLayouts) {
             for (bool interlaced : {false, true}) {
                 ContainerImage image = randomImage(width, height, 256, unsigned(width * 100 + height));
                 image.interlaced = interlaced;
-                expectRoundTrip(image, "width " + std::to_string(width) + " height " + std::to_string(height) +
-                                           (interlaced ? " interlaced" : ""));
+                expectRoundTrip(image, "width " + std::to_string(width) + " height " +
+                                           std::to_string(height) + (interlaced ? " interlaced" : ""));
             }
         }
     }
@@ -208,7 +211,8 @@ TEST_F(DecoderTest, BadCodesEndTheProcess) {
          "LZW data error: a code beyond the next free table slot\n"},
         {"first code not a literal", exampleWithData(packCodes({256, 258, 257})),
          "LZW data error: the first code after a clear code is not a literal\n"},
-        {"first code after a later clear not a literal", exampleWithData(packCodes({256, 1, 1, 256, 300, 257})),
+        {"first code after a later clear not a literal",
+         exampleWithData(packCodes({256, 1, 1, 256, 300, 257})),
          "LZW data error: the first code after a clear code is not a literal\n"},
         // Seven pixels whose last code ends exactly with the data and no end code follows:
         // the check for more data after the last row finds no bit left.

@@ -48,7 +48,8 @@ TEST(CsvTest, QuotingLineBreaksAndMarks) {
 class SourceTest : public ScratchDirTest {
   protected:
     std::map<std::string, std::string> files = {
-        {"catalogue.csv", "dataName,titlePart1,titlePart2,updateDate,updateHost\npc,华东,电脑商情,2026-12-01,\n"},
+        {"catalogue.csv",
+         "dataName,titlePart1,titlePart2,updateDate,updateHost\npc,华东,电脑商情,2026-12-01,\n"},
         {"companies.csv", "key,name,phone,fax,contact,address,postcode,website,email,bank,account,taxNumber,"
                           "busRoutes,introduction\n"
                           "A,星河电脑公司,0571-1,,,,,http://a.example,,,,,,\"介绍, 两行\n第二行\"\n"
@@ -121,7 +122,8 @@ TEST_F(SourceTest, EveryErrorIsReportedWithFileLineAndField) {
     replace("listings.csv", "A,台式电脑/星河,代理", "A,台式电脑/月亮,代理");
     replace("listings.csv", "2030-12-31\nA", "2030-02-30\nA");
     replace("products.csv", "1288.50", "12O8");
-    replace("tree.csv", "台式电脑,categories\n台式电脑/星河,companies\n", "台式电脑/星河,companies\n台式电脑,categories\n");
+    replace("tree.csv", "台式电脑,categories\n台式电脑/星河,companies\n",
+            "台式电脑/星河,companies\n台式电脑,categories\n");
     std::vector<std::string> e = errors();
     std::vector<std::string> expected = {
         "companies.csv:2: phone: 45 bytes in GBK, but the field holds at most 44",
@@ -140,17 +142,20 @@ TEST_F(SourceTest, EveryErrorIsReportedWithFileLineAndField) {
 }
 
 TEST_F(SourceTest, TreeAndKeyMistakes) {
-    replace("tree.csv", "打印机/星河,companies\n", "打印机/星河,companies\n打印机/星河,companies\n缺/父,companies\n"
-                                                   "台式电脑/星河/型号,companies\n打印机/,companies\n扫描仪,both\n");
+    replace("tree.csv", "打印机/星河,companies\n",
+            "打印机/星河,companies\n打印机/星河,companies\n缺/父,companies\n"
+            "台式电脑/星河/型号,companies\n打印机/,companies\n扫描仪,both\n");
     replace("companies.csv", "B,蓝鲸科技", "A,蓝鲸科技");
     std::vector<std::string> e = errors();
     EXPECT_NE(std::find(e.begin(), e.end(), "tree.csv:6: path: \"打印机/星河\" is listed twice"), e.end());
-    EXPECT_NE(std::find(e.begin(), e.end(), "tree.csv:7: path: the parent \"缺\" is not in the tree"), e.end());
+    EXPECT_NE(std::find(e.begin(), e.end(), "tree.csv:7: path: the parent \"缺\" is not in the tree"),
+              e.end());
     EXPECT_NE(std::find(e.begin(), e.end(),
                         "tree.csv:8: path: the parent \"台式电脑/星河\" holds companies, not categories"),
               e.end());
     EXPECT_NE(std::find(e.begin(), e.end(), "tree.csv:9: path: \"打印机/\" has an empty label"), e.end());
-    EXPECT_NE(std::find(e.begin(), e.end(), "tree.csv:10: holds: \"both\" is neither \"categories\" nor \"companies\""),
+    EXPECT_NE(std::find(e.begin(), e.end(),
+                        "tree.csv:10: holds: \"both\" is neither \"categories\" nor \"companies\""),
               e.end());
     EXPECT_NE(std::find(e.begin(), e.end(), "companies.csv:4: key: the key \"A\" is used twice"), e.end());
 }
@@ -159,7 +164,9 @@ TEST_F(SourceTest, ListingAtAGroupNodeAndMissingColumn) {
     replace("listings.csv", "B,打印机/星河", "B,打印机");
     replace("products.csv", "remarks,", "remark,");
     std::vector<std::string> e = errors();
-    EXPECT_NE(std::find(e.begin(), e.end(), "listings.csv:2: node: \"打印机\" holds categories, not companies"), e.end());
+    EXPECT_NE(
+        std::find(e.begin(), e.end(), "listings.csv:2: node: \"打印机\" holds categories, not companies"),
+        e.end());
     EXPECT_NE(std::find(e.begin(), e.end(), "products.csv:1: the column \"remarks\" is missing"), e.end());
 }
 
@@ -174,7 +181,8 @@ TEST_F(SourceTest, WebAddressWithoutSchemeIsOnlyAWarning) {
 
 TEST_F(SourceTest, TooManyCompanies) {
     std::string& text = files["companies.csv"];
-    for (int i = 0; i < 29997; ++i) text += "K" + std::to_string(i) + ",n,,,,,,,,,,,,\n";
+    for (int i = 0; i < 29997; ++i)
+        text += "K" + std::to_string(i) + ",n,,,,,,,,,,,,\n";
     EXPECT_EQ(errors(), std::vector<std::string>{});
     text += "Kextra,n,,,,,,,,,,,,\n";
     std::vector<std::string> e = errors();
@@ -186,7 +194,8 @@ TEST_F(SourceTest, EachFieldAtItsLimitAndOneByteOver) {
     // Double-byte characters where the limit is even, so the count is of GBK bytes, not characters.
     auto fill = [](size_t bytes) {
         std::string utf8;
-        for (size_t i = 0; i + 2 <= bytes; i += 2) utf8 += "电";
+        for (size_t i = 0; i + 2 <= bytes; i += 2)
+            utf8 += "电";
         if (bytes % 2) utf8 += "x";
         return utf8;
     };
@@ -196,10 +205,14 @@ TEST_F(SourceTest, EachFieldAtItsLimitAndOneByteOver) {
         const char* column;
         size_t limit;
     } fields[] = {
-        {"catalogue.csv", "华东", "titlePart1", 19},     {"catalogue.csv", "电脑商情", "titlePart2", 19},
-        {"catalogue.csv", "2026-12-01", "updateDate", 11}, {"companies.csv", "星河电脑公司", "name", 59},
-        {"companies.csv", "0571-1", "phone", 44},          {"listings.csv", "代理", "linkText", 19},
-        {"products.csv", "P1", "model", 29},               {"products.csv", "酷睿", "configuration", 101},
+        {"catalogue.csv", "华东", "titlePart1", 19},
+        {"catalogue.csv", "电脑商情", "titlePart2", 19},
+        {"catalogue.csv", "2026-12-01", "updateDate", 11},
+        {"companies.csv", "星河电脑公司", "name", 59},
+        {"companies.csv", "0571-1", "phone", 44},
+        {"listings.csv", "代理", "linkText", 19},
+        {"products.csv", "P1", "model", 29},
+        {"products.csv", "酷睿", "configuration", 101},
         {"products.csv", "杭州", "origin", 7},
     };
     for (const Field& f : fields) {
@@ -217,7 +230,8 @@ TEST_F(SourceTest, EachFieldAtItsLimitAndOneByteOver) {
         files = original;
     }
     // A category label counts alone, not with its parent's.
-    replace("tree.csv", "打印机/星河,companies\n", "打印机/星河,companies\n打印机/" + fill(31) + ",companies\n打印机/" + fill(32) + ",companies\n");
+    replace("tree.csv", "打印机/星河,companies\n",
+            "打印机/星河,companies\n打印机/" + fill(31) + ",companies\n打印机/" + fill(32) + ",companies\n");
     std::vector<std::string> e = errors();
     ASSERT_EQ(e.size(), 1u);
     EXPECT_NE(e[0].find("is 32 bytes in GBK, but a category name holds at most 31"), std::string::npos);
@@ -246,7 +260,8 @@ TEST(DateAndPriceTest, Conversions) {
     EXPECT_TRUE(expiryFromDate("2099-12-31", e));
     EXPECT_EQ(e, "991231");
     EXPECT_TRUE(expiryFromDate("2028-02-29", e));
-    for (const char* bad : {"1999-12-31", "2100-01-01", "2027-02-29", "2026-1-01", "20261201", "2026-12-01x", "２０２６"})
+    for (const char* bad :
+         {"1999-12-31", "2100-01-01", "2027-02-29", "2026-1-01", "20261201", "2026-12-01x", "２０２６"})
         EXPECT_FALSE(expiryFromDate(bad, e)) << bad;
     EXPECT_EQ(dateFromExpiry("000101"), "2000-01-01");
     EXPECT_EQ(dateFromExpiry("12x"), "12x");
@@ -280,9 +295,10 @@ TEST(UpdateBodyTest, LengthPrefixedItemsWithinLimits) {
     std::vector<uint8_t> body;
     std::string error;
     ASSERT_TRUE(writeUpdateBody("2026-12-01", "1.4", "new", body, error));
-    EXPECT_EQ(body, (std::vector<uint8_t>{10, '2', '0', '2', '6', '-', '1', '2', '-', '0', '1', 3, '1', '.', '4', 3,
-                                          'n', 'e', 'w'}));
-    ASSERT_TRUE(writeUpdateBody(std::string(15, 'd'), std::string(11, 'v'), std::string(255, 'x'), body, error));
+    EXPECT_EQ(body, (std::vector<uint8_t>{10, '2', '0', '2', '6', '-', '1', '2', '-', '0', '1', 3, '1', '.',
+                                          '4', 3, 'n', 'e', 'w'}));
+    ASSERT_TRUE(
+        writeUpdateBody(std::string(15, 'd'), std::string(11, 'v'), std::string(255, 'x'), body, error));
     EXPECT_EQ(body.size(), 3u + 15 + 11 + 255);
     EXPECT_FALSE(writeUpdateBody(std::string(16, 'd'), "1", "", body, error));
     EXPECT_EQ(error, "the date is 16 bytes in GBK, but the program reads at most 15");

@@ -36,7 +36,8 @@ void writeWholeFile(const fs::path& path, const Bytes& bytes) {
 Bytes programFileWith(const Bytes& container, size_t imageSize) {
     Bytes file(imageSize, 0);
     file.insert(file.end(), container.begin(), container.end());
-    for (int i = 0; i < 4; ++i) file.push_back(uint8_t(imageSize >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        file.push_back(uint8_t(imageSize >> (8 * i)));
     return file;
 }
 
@@ -61,7 +62,9 @@ namespace {
 struct ProcessExit {
     int status;
 };
-void throwingExit(int status) { throw ProcessExit{status}; }
+void throwingExit(int status) {
+    throw ProcessExit{status};
+}
 std::vector<std::string>* messageLog;
 void logMessage(const char* text) {
     if (messageLog) messageLog->push_back(text);
@@ -109,7 +112,9 @@ Loading loadInProcess() {
 
 namespace {
 LocalTime fixedTime;
-void fixedLocalTime(LocalTime* now) { *now = fixedTime; }
+void fixedLocalTime(LocalTime* now) {
+    *now = fixedTime;
+}
 } // namespace
 
 void setLoadTime(int year, int month, int day, int hour, int minute) {
@@ -117,4 +122,6 @@ void setLoadTime(int year, int month, int day, int hour, int minute) {
     platform.localTime = fixedLocalTime;
 }
 
-void resetPlatform() { platform = defaultPlatform(); }
+void resetPlatform() {
+    platform = defaultPlatform();
+}

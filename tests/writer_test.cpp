@@ -39,7 +39,7 @@ TEST_F(WriterTest, FieldsAtTheLimitPassAndOneByteOverIsRefused) {
 
     c.companies[0].phone += '1';
     c.products[0].unit = "\xB8\xF6\xB8\xF6\xB8"; // 5 bytes: fits
-    c.products[0].origin = "12345678";          // 8 bytes: one over
+    c.products[0].origin = "12345678";           // 8 bytes: one over
     c.dataName = std::string(32, 'd');
     EXPECT_FALSE(writeDatabaseStream(c, stream, errors));
     ASSERT_EQ(errors.size(), 3u);
@@ -95,7 +95,8 @@ TEST_F(WriterTest, AppendingReplacesAnEarlierContainer) {
 
 TEST_F(WriterTest, StreamLayoutKeepsRowsBottomUp) {
     std::vector<uint8_t> stream(3000);
-    for (size_t i = 0; i < stream.size(); ++i) stream[i] = uint8_t(i * 7);
+    for (size_t i = 0; i < stream.size(); ++i)
+        stream[i] = uint8_t(i * 7);
     ContainerImage image = imageForStream(stream);
     EXPECT_EQ(image.width % 4, 0);
     Extraction run = extractInProcess(programFileWith(writeContainer({image})));

@@ -7,7 +7,8 @@
 std::vector<uint8_t> stripContainer(const std::vector<uint8_t>& file) {
     if (file.size() < 4 + 6) return file;
     const uint8_t* tail = file.data() + file.size() - 4;
-    uint32_t offset = uint32_t(tail[0]) | uint32_t(tail[1]) << 8 | uint32_t(tail[2]) << 16 | uint32_t(tail[3]) << 24;
+    uint32_t offset =
+        uint32_t(tail[0]) | uint32_t(tail[1]) << 8 | uint32_t(tail[2]) << 16 | uint32_t(tail[3]) << 24;
     if (uint64_t(offset) + 6 > file.size() - 4) return file;
     const uint8_t* header = file.data() + offset;
     bool isContainer = std::memcmp(header, "ums", 3) == 0 &&
@@ -16,11 +17,13 @@ std::vector<uint8_t> stripContainer(const std::vector<uint8_t>& file) {
     return std::vector<uint8_t>(file.begin(), file.begin() + long(offset));
 }
 
-std::vector<uint8_t> appendContainer(const std::vector<uint8_t>& programImage, const std::vector<uint8_t>& container) {
+std::vector<uint8_t> appendContainer(const std::vector<uint8_t>& programImage,
+                                     const std::vector<uint8_t>& container) {
     std::vector<uint8_t> out = stripContainer(programImage);
     if (out.size() > UINT32_MAX) throw std::length_error("program image larger than 4 GiB");
     uint32_t offset = uint32_t(out.size());
     out.insert(out.end(), container.begin(), container.end());
-    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(offset >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(uint8_t(offset >> (8 * i)));
     return out;
 }

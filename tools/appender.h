@@ -9,4 +9,5 @@ std::vector<uint8_t> stripContainer(const std::vector<uint8_t>& programFile);
 
 // image + container + the container's offset as 32-bit little-endian; an existing container
 // on the image is replaced.
-std::vector<uint8_t> appendContainer(const std::vector<uint8_t>& programImage, const std::vector<uint8_t>& container);
+std::vector<uint8_t> appendContainer(const std::vector<uint8_t>& programImage,
+                                     const std::vector<uint8_t>& container);

@@ -6,7 +6,8 @@
 #include <vector>
 
 struct CompanySource {
-    std::string name, phone, fax, contact, address, postcode, website, email, bank, account, taxNumber, busRoutes;
+    std::string name, phone, fax, contact, address, postcode, website, email, bank, account, taxNumber,
+        busRoutes;
     std::string introduction;
 };
 

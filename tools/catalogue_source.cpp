@@ -25,7 +25,9 @@ bool readText(const fs::path& path, std::string& text) {
     return true;
 }
 
-bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeapYear(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 bool isRealDate(int y, int m, int d) {
     static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -36,7 +38,8 @@ bool isRealDate(int y, int m, int d) {
 // One CSV file with its columns looked up by name.
 class SourceFile {
   public:
-    SourceFile(const fs::path& folder, std::string name, std::vector<std::string> columns, SourceReport& report)
+    SourceFile(const fs::path& folder, std::string name, std::vector<std::string> columns,
+               SourceReport& report)
         : name_(std::move(name)), report_(report) {
         std::string text;
         if (!readText(folder / name_, text)) {
@@ -89,7 +92,8 @@ class SourceFile {
         }
         if (gbk.size() > limit) {
             error(row, column,
-                  std::to_string(gbk.size()) + " bytes in GBK, but the field holds at most " + std::to_string(limit));
+                  std::to_string(gbk.size()) + " bytes in GBK, but the field holds at most " +
+                      std::to_string(limit));
             return {};
         }
         return gbk;
@@ -129,8 +133,9 @@ void readHeader(const SourceFile& file, CatalogueSource& source) {
     if (file.rows().size() != 1) {
         CsvRecord where;
         where.line = file.rows().empty() ? 1 : file.rows()[1].line;
-        file.error(where, "dataName", "catalogue.csv holds exactly one row under its header, found " +
-                                          std::to_string(file.rows().size()));
+        file.error(where, "dataName",
+                   "catalogue.csv holds exactly one row under its header, found " +
+                       std::to_string(file.rows().size()));
         if (file.rows().empty()) return;
     }
     const CsvRecord& row = file.rows()[0];
@@ -170,8 +175,10 @@ std::map<std::string, int32_t> readCompanies(const SourceFile& file, Catalogue& 
         k.busRoutes = file.text(row, "busRoutes", fieldLimit::busRoutes);
         k.introduction = file.text(row, "introduction", size_t(INT32_MAX));
         if (!k.website.empty() && k.website.find("://") == std::string::npos)
-            file.warning(row, "website", "\"" + file.get(row, "website") +
-                                             "\" has no scheme such as http://; the program hands it to the shell as it stands");
+            file.warning(
+                row, "website",
+                "\"" + file.get(row, "website") +
+                    "\" has no scheme such as http://; the program hands it to the shell as it stands");
         c.companies.push_back(std::move(k));
     }
     if (c.companies.size() > kMaxCompanies)
@@ -185,7 +192,8 @@ std::map<std::string, NodeInfo> readTree(const SourceFile& file, Catalogue& c) {
     std::map<std::string, NodeInfo> nodes;
     std::map<std::pair<std::string, bool>, int32_t> categories;
     std::map<std::string, int> allPaths; // path -> line, to tell a late parent from a missing one
-    for (const CsvRecord& row : file.rows()) allPaths.emplace(file.get(row, "path"), row.line);
+    for (const CsvRecord& row : file.rows())
+        allPaths.emplace(file.get(row, "path"), row.line);
 
     for (const CsvRecord& row : file.rows()) {
         std::string path = file.get(row, "path");
@@ -235,7 +243,8 @@ std::map<std::string, NodeInfo> readTree(const SourceFile& file, Catalogue& c) {
                            std::to_string(fieldLimit::categoryName));
             continue;
         }
-        auto category = categories.emplace(std::make_pair(gbkLabel, holdsCategories), int32_t(c.categories.size()));
+        auto category =
+            categories.emplace(std::make_pair(gbkLabel, holdsCategories), int32_t(c.categories.size()));
         if (category.second) c.categories.push_back({gbkLabel, holdsCategories});
         nodes[path] = {int32_t(c.treeNodes.size()), holdsCategories};
         c.treeNodes.push_back({parent, category.first->second});
@@ -319,18 +328,18 @@ std::string priceText(float price) {
 bool readCatalogueSource(const fs::path& folder, CatalogueSource& source, SourceReport& report) {
     source = CatalogueSource{};
     Catalogue& c = source.catalogue;
-    SourceFile header(folder, "catalogue.csv", {"dataName", "titlePart1", "titlePart2", "updateDate", "updateHost"},
-                      report);
+    SourceFile header(folder, "catalogue.csv",
+                      {"dataName", "titlePart1", "titlePart2", "updateDate", "updateHost"}, report);
     SourceFile companyFile(folder, "companies.csv",
-                           {"key", "name", "phone", "fax", "contact", "address", "postcode", "website", "email",
-                            "bank", "account", "taxNumber", "busRoutes", "introduction"},
+                           {"key", "name", "phone", "fax", "contact", "address", "postcode", "website",
+                            "email", "bank", "account", "taxNumber", "busRoutes", "introduction"},
                            report);
     SourceFile treeFile(folder, "tree.csv", {"path", "holds"}, report);
     SourceFile listingFile(folder, "listings.csv", {"company", "node", "linkText", "expires"}, report);
-    SourceFile productFile(folder, "products.csv",
-                           {"company", "node", "model", "configuration", "price", "unit", "origin", "remarks",
-                            "expires"},
-                           report);
+    SourceFile productFile(
+        folder, "products.csv",
+        {"company", "node", "model", "configuration", "price", "unit", "origin", "remarks", "expires"},
+        report);
 
     if (header.ok()) readHeader(header, source);
     std::map<std::string, int32_t> companies;
@@ -354,8 +363,9 @@ bool readCatalogueSource(const fs::path& folder, CatalogueSource& source, Source
             p.model = productFile.text(row, "model", fieldLimit::model);
             p.configuration = productFile.text(row, "configuration", fieldLimit::configuration);
             if (!parsePrice(productFile.get(row, "price"), p.price))
-                productFile.error(row, "price", "\"" + productFile.get(row, "price") +
-                                                    "\" is not a price in yuan such as 1288 or 1288.50");
+                productFile.error(row, "price",
+                                  "\"" + productFile.get(row, "price") +
+                                      "\" is not a price in yuan such as 1288 or 1288.50");
             p.unit = productFile.text(row, "unit", fieldLimit::unit);
             p.origin = productFile.text(row, "origin", fieldLimit::origin);
             p.remarks = productFile.text(row, "remarks", fieldLimit::remarks);
@@ -385,26 +395,31 @@ bool writeCatalogueSource(const fs::path& folder, const CatalogueSource& source,
     std::vector<std::string> paths(c.treeNodes.size());
     for (size_t i = 0; i < c.treeNodes.size(); ++i) {
         const TreeNodeSource& n = c.treeNodes[i];
-        std::string label = n.category >= 0 && size_t(n.category) < c.categories.size() ? u(c.categories[size_t(n.category)].name) : "";
+        std::string label = n.category >= 0 && size_t(n.category) < c.categories.size()
+                                ? u(c.categories[size_t(n.category)].name)
+                                : "";
         paths[i] = n.parent >= 0 && size_t(n.parent) < i ? paths[size_t(n.parent)] + "/" + label : label;
     }
-    auto pathOf = [&](int32_t node) { return node >= 0 && size_t(node) < paths.size() ? paths[size_t(node)] : std::to_string(node); };
+    auto pathOf = [&](int32_t node) {
+        return node >= 0 && size_t(node) < paths.size() ? paths[size_t(node)] : std::to_string(node);
+    };
     auto keyOf = [&](int32_t company) {
         return company >= 0 && size_t(company) < c.companies.size() ? key(company) : std::to_string(company);
     };
 
     std::map<std::string, std::string> files;
-    files["catalogue.csv"] = formatCsvRecord({"dataName", "titlePart1", "titlePart2", "updateDate", "updateHost"}) +
-                             formatCsvRecord({u(c.dataName), u(c.titlePart1), u(c.titlePart2), u(c.updateDate),
-                                              u(source.updateHost)});
+    files["catalogue.csv"] =
+        formatCsvRecord({"dataName", "titlePart1", "titlePart2", "updateDate", "updateHost"}) +
+        formatCsvRecord(
+            {u(c.dataName), u(c.titlePart1), u(c.titlePart2), u(c.updateDate), u(source.updateHost)});
     std::string& companies = files["companies.csv"];
-    companies = formatCsvRecord({"key", "name", "phone", "fax", "contact", "address", "postcode", "website", "email",
-                                 "bank", "account", "taxNumber", "busRoutes", "introduction"});
+    companies = formatCsvRecord({"key", "name", "phone", "fax", "contact", "address", "postcode", "website",
+                                 "email", "bank", "account", "taxNumber", "busRoutes", "introduction"});
     for (size_t i = 0; i < c.companies.size(); ++i) {
         const CompanySource& k = c.companies[i];
-        companies += formatCsvRecord({key(int32_t(i)), u(k.name), u(k.phone), u(k.fax), u(k.contact), u(k.address),
-                                      u(k.postcode), u(k.website), u(k.email), u(k.bank), u(k.account),
-                                      u(k.taxNumber), u(k.busRoutes), u(k.introduction)});
+        companies += formatCsvRecord({key(int32_t(i)), u(k.name), u(k.phone), u(k.fax), u(k.contact),
+                                      u(k.address), u(k.postcode), u(k.website), u(k.email), u(k.bank),
+                                      u(k.account), u(k.taxNumber), u(k.busRoutes), u(k.introduction)});
     }
     std::string& tree = files["tree.csv"];
     tree = formatCsvRecord({"path", "holds"});
@@ -416,9 +431,11 @@ bool writeCatalogueSource(const fs::path& folder, const CatalogueSource& source,
     std::string& listings = files["listings.csv"];
     listings = formatCsvRecord({"company", "node", "linkText", "expires"});
     for (const LinkSource& l : c.links)
-        listings += formatCsvRecord({keyOf(l.company), pathOf(l.node), u(l.linkText), dateFromExpiry(l.expiry)});
+        listings +=
+            formatCsvRecord({keyOf(l.company), pathOf(l.node), u(l.linkText), dateFromExpiry(l.expiry)});
     std::string& products = files["products.csv"];
-    products = formatCsvRecord({"company", "node", "model", "configuration", "price", "unit", "origin", "remarks", "expires"});
+    products = formatCsvRecord(
+        {"company", "node", "model", "configuration", "price", "unit", "origin", "remarks", "expires"});
     for (const ProductSource& p : c.products)
         products += formatCsvRecord({keyOf(p.company), pathOf(p.node), u(p.model), u(p.configuration),
                                      priceText(p.price), u(p.unit), u(p.origin), u(p.remarks),

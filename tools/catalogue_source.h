@@ -18,12 +18,12 @@
 inline constexpr size_t kMaxCompanies = 29999;
 
 struct CatalogueSource {
-    Catalogue catalogue; // texts in GBK, links grouped by node, products by company
+    Catalogue catalogue;    // texts in GBK, links grouped by node, products by company
     std::string updateHost; // empty: keep the program image's own
 };
 
 struct SourceReport {
-    std::vector<std::string> errors;   // "file:line: field: what is wrong"
+    std::vector<std::string> errors; // "file:line: field: what is wrong"
     std::vector<std::string> warnings;
 };
 
@@ -32,7 +32,8 @@ bool readCatalogueSource(const std::filesystem::path& folder, CatalogueSource& s
 
 // Writes the catalogue back in the source form (company keys are made from the positions).
 // Expiry texts that are not dates are written as they stand. Returns false on a write error.
-bool writeCatalogueSource(const std::filesystem::path& folder, const CatalogueSource& source, std::string& error);
+bool writeCatalogueSource(const std::filesystem::path& folder, const CatalogueSource& source,
+                          std::string& error);
 
 // "YYYY-MM-DD" -> "YYMMDD" for dates from 2000 to 2099; empty stays empty. False otherwise.
 bool expiryFromDate(const std::string& date, std::string& expiry);

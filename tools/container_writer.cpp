@@ -37,13 +37,16 @@ std::vector<uint8_t> rowsInDataOrder(const ContainerImage& image) {
 
 Palette identityPalette() {
     Palette palette;
-    for (int v = 0; v < 256; ++v) palette[size_t(v)] = {uint8_t(v), uint8_t(v), uint8_t(v)};
+    for (int v = 0; v < 256; ++v)
+        palette[size_t(v)] = {uint8_t(v), uint8_t(v), uint8_t(v)};
     return palette;
 }
 
-std::vector<uint8_t> writeContainer(const std::vector<ContainerImage>& images, const ContainerOptions& options) {
+std::vector<uint8_t> writeContainer(const std::vector<ContainerImage>& images,
+                                    const ContainerOptions& options) {
     std::vector<uint8_t> out = {'u', 'm', 's'};
-    for (size_t i = 0; i < 3; ++i) out.push_back(i < options.version.size() ? uint8_t(options.version[i]) : '0');
+    for (size_t i = 0; i < 3; ++i)
+        out.push_back(i < options.version.size() ? uint8_t(options.version[i]) : '0');
     int screenWidth = 0, screenHeight = 0;
     for (const ContainerImage& image : images) {
         screenWidth = std::max(screenWidth, image.width);
@@ -68,7 +71,8 @@ std::vector<uint8_t> writeContainer(const std::vector<ContainerImage>& images, c
         if (image.localTable) putPalette(out, *image.localTable);
         out.push_back(uint8_t(image.minimumCodeSize));
         std::vector<uint8_t> ordered = rowsInDataOrder(image);
-        std::vector<uint8_t> data = encodeLzw(ordered.data(), ordered.size(), image.minimumCodeSize, image.lzw);
+        std::vector<uint8_t> data =
+            encodeLzw(ordered.data(), ordered.size(), image.minimumCodeSize, image.lzw);
         out.insert(out.end(), data.begin(), data.end());
     }
     out.push_back(';');
@@ -79,7 +83,8 @@ ContainerImage imageForStream(const std::vector<uint8_t>& stream) {
     ContainerImage image;
     // Rows of 1024 bytes keep the height within 16 bits up to 64 MiB; wider rows beyond.
     size_t width = 1024;
-    while ((stream.size() + width - 1) / width > 65535 && width < 65532) width += 1024;
+    while ((stream.size() + width - 1) / width > 65535 && width < 65532)
+        width += 1024;
     width = std::min<size_t>(width, 65532);
     size_t height = std::max<size_t>(1, (stream.size() + width - 1) / width);
     image.width = int(width);

@@ -32,7 +32,8 @@ struct ContainerOptions {
     bool globalTable = true; // the identity palette as global colour table
 };
 
-std::vector<uint8_t> writeContainer(const std::vector<ContainerImage>& images, const ContainerOptions& options = {});
+std::vector<uint8_t> writeContainer(const std::vector<ContainerImage>& images,
+                                    const ContainerOptions& options = {});
 
 // An image whose raster file pixel area, read from its start, is stream followed by zero
 // bytes: the width is a multiple of 4 and rows are laid out bottom row first.

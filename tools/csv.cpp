@@ -69,7 +69,8 @@ std::string formatCsvRecord(const std::vector<std::string>& fields) {
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i > 0) out += ',';
         const std::string& f = fields[i];
-        bool quote = f.find_first_of(",\"\r\n") != std::string::npos || (!f.empty() && (f.front() == ' ' || f.back() == ' '));
+        bool quote = f.find_first_of(",\"\r\n") != std::string::npos ||
+                     (!f.empty() && (f.front() == ' ' || f.back() == ' '));
         if (!quote) {
             out += f;
             continue;

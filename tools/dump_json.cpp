@@ -60,7 +60,8 @@ class JsonWriter {
 };
 
 template <typename Record, typename WriteRecord>
-void writeArray(JsonWriter& w, const char* name, const Record* records, int32_t count, WriteRecord writeRecord) {
+void writeArray(JsonWriter& w, const char* name, const Record* records, int32_t count,
+                WriteRecord writeRecord) {
     w.raw(",\n  ");
     w.key(name);
     w.raw("[");

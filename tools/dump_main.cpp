@@ -23,16 +23,19 @@ namespace {
 const char kUsage[] = "usage: kovanta-dump PROGRAM_FILE [--now YYYY-MM-DDTHH:MM] [--csv DIR]\n";
 
 LocalTime fixedNow;
-void fixedLocalTime(LocalTime* now) { *now = fixedNow; }
+void fixedLocalTime(LocalTime* now) {
+    *now = fixedNow;
+}
 
 bool parseNow(const char* text, LocalTime& now) {
     char tail;
     now = LocalTime{};
-    return std::strlen(text) == 16 && text[4] == '-' && text[7] == '-' && text[10] == 'T' && text[13] == ':' &&
+    return std::strlen(text) == 16 && text[4] == '-' && text[7] == '-' && text[10] == 'T' &&
+           text[13] == ':' &&
            std::sscanf(text, "%4d-%2d-%2dT%2d:%2d%c", &now.year, &now.month, &now.day, &now.hour, &now.minute,
                        &tail) == 5 &&
-           now.month >= 1 && now.month <= 12 && now.day >= 1 && now.day <= 31 && now.hour >= 0 && now.hour <= 23 &&
-           now.minute >= 0 && now.minute <= 59;
+           now.month >= 1 && now.month <= 12 && now.day >= 1 && now.day <= 31 && now.hour >= 0 &&
+           now.hour <= 23 && now.minute >= 0 && now.minute <= 59;
 }
 
 std::vector<std::string> linkExpiries, productExpiries;
@@ -51,18 +54,23 @@ CatalogueSource catalogueFromStore(const DataStore& d) {
     c.updateDate = d.updateDate;
     for (int32_t i = 0; i < d.companyCount; ++i) {
         const CompanyRecord& k = d.companies[i];
-        c.companies.push_back({k.name, k.phone, k.fax, k.contact, k.address, k.postcode, k.website, k.email, k.bank,
-                               k.account, k.taxNumber, k.busRoutes, k.introduction ? k.introduction : ""});
+        c.companies.push_back({k.name, k.phone, k.fax, k.contact, k.address, k.postcode, k.website, k.email,
+                               k.bank, k.account, k.taxNumber, k.busRoutes,
+                               k.introduction ? k.introduction : ""});
     }
-    for (int32_t i = 0; i < d.categoryCount; ++i) c.categories.push_back({d.categories[i].name, d.categories[i].isGroup != 0});
-    for (int32_t i = 0; i < d.treeNodeCount; ++i) c.treeNodes.push_back({d.treeNodes[i].parent, d.treeNodes[i].category});
+    for (int32_t i = 0; i < d.categoryCount; ++i)
+        c.categories.push_back({d.categories[i].name, d.categories[i].isGroup != 0});
+    for (int32_t i = 0; i < d.treeNodeCount; ++i)
+        c.treeNodes.push_back({d.treeNodes[i].parent, d.treeNodes[i].category});
     for (int32_t i = 0; i < d.companyLinkCount; ++i) {
         const CompanyLink& l = d.companyLinks[i];
-        c.links.push_back({l.node, l.company, l.linkText, size_t(i) < linkExpiries.size() ? linkExpiries[size_t(i)] : ""});
+        c.links.push_back(
+            {l.node, l.company, l.linkText, size_t(i) < linkExpiries.size() ? linkExpiries[size_t(i)] : ""});
     }
     for (int32_t i = 0; i < d.productCount; ++i) {
         const ProductRecord& p = d.products[i];
-        c.products.push_back({p.company, p.node, p.model, p.configuration, p.price, p.unit, p.origin, p.remarks,
+        c.products.push_back({p.company, p.node, p.model, p.configuration, p.price, p.unit, p.origin,
+                              p.remarks,
                               size_t(i) < productExpiries.size() ? productExpiries[size_t(i)] : ""});
     }
     return source;
@@ -76,7 +84,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--now") == 0 && i + 1 < argc) {
             if (!parseNow(argv[++i], fixedNow)) {
-                std::fprintf(stderr, "kovanta-dump: --now takes a local time YYYY-MM-DDTHH:MM, not \"%s\"\n", argv[i]);
+                std::fprintf(stderr, "kovanta-dump: --now takes a local time YYYY-MM-DDTHH:MM, not \"%s\"\n",
+                             argv[i]);
                 return 2;
             }
             platform.localTime = fixedLocalTime;
@@ -94,7 +103,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (std::strlen(program) >= sizeof programPath) {
-        std::fprintf(stderr, "kovanta-dump: the program path is longer than %zu bytes\n", sizeof programPath - 1);
+        std::fprintf(stderr, "kovanta-dump: the program path is longer than %zu bytes\n",
+                     sizeof programPath - 1);
         return 2;
     }
     std::snprintf(programPath, sizeof programPath, "%s", program);

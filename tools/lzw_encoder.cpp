@@ -95,7 +95,8 @@ std::vector<uint8_t> encodeLzw(const uint8_t* pixels, size_t count, int minimumC
             int32_t key = (prefix << 8) | value;
             // Multiplicative hashing spreads the 20-bit keys over the whole table.
             size_t h = (uint32_t(key) * 2654435761u) >> (32 - kHashBits);
-            while (hashKey[h] != -1 && hashKey[h] != key) h = (h + 1) & (kHashSize - 1);
+            while (hashKey[h] != -1 && hashKey[h] != key)
+                h = (h + 1) & (kHashSize - 1);
             if (hashKey[h] == key) {
                 prefix = hashCode[h];
                 continue;

@@ -14,8 +14,9 @@
 
 namespace {
 
-const char kUsage[] = "usage: kovanta-pack SOURCE_DIR --program PROGRAM_IMAGE -o OUTPUT_FILE [--update-host HOST]\n"
-                      "       kovanta-pack up --date DATE --version VERSION --description TEXT -o FILE\n";
+const char kUsage[] =
+    "usage: kovanta-pack SOURCE_DIR --program PROGRAM_IMAGE -o OUTPUT_FILE [--update-host HOST]\n"
+    "       kovanta-pack up --date DATE --version VERSION --description TEXT -o FILE\n";
 
 int usage() {
     std::fputs(kUsage, stderr);
@@ -43,12 +44,14 @@ int writeUp(int argc, char** argv) {
     std::string gbk[3], bad;
     const char* texts[3] = {date, version, description};
     for (int i = 0; i < 3; ++i)
-        if (!utf8ToGbk(texts[i], gbk[i], bad)) return fail("the character \"" + bad + "\" cannot be written in GBK");
+        if (!utf8ToGbk(texts[i], gbk[i], bad))
+            return fail("the character \"" + bad + "\" cannot be written in GBK");
     // The program reads the reply in lower case: capital letters arrive as small ones.
     for (int i = 0; i < 3; ++i)
         for (char ch : gbk[i])
             if (ch >= 'A' && ch <= 'Z') {
-                std::fprintf(stderr, "kovanta-pack: warning: the program reads \"%s\" in lower case\n", texts[i]);
+                std::fprintf(stderr, "kovanta-pack: warning: the program reads \"%s\" in lower case\n",
+                             texts[i]);
                 break;
             }
     // A length byte that is a capital letter's code is lower-cased too, and read 32 larger.
@@ -73,8 +76,10 @@ int pack(int argc, char** argv) {
     CatalogueSource catalogue;
     SourceReport report;
     bool ok = readCatalogueSource(source, catalogue, report);
-    for (const std::string& w : report.warnings) std::fprintf(stderr, "warning: %s\n", w.c_str());
-    for (const std::string& e : report.errors) std::fprintf(stderr, "error: %s\n", e.c_str());
+    for (const std::string& w : report.warnings)
+        std::fprintf(stderr, "warning: %s\n", w.c_str());
+    for (const std::string& e : report.errors)
+        std::fprintf(stderr, "error: %s\n", e.c_str());
 
     std::vector<uint8_t> stream;
     std::vector<FieldError> fieldErrors;
@@ -98,7 +103,8 @@ int pack(int argc, char** argv) {
         ok = false;
     }
     if (!ok) {
-        std::fprintf(stderr, "kovanta-pack: nothing written; %zu error%s\n", report.errors.size() + fieldErrors.size(),
+        std::fprintf(stderr, "kovanta-pack: nothing written; %zu error%s\n",
+                     report.errors.size() + fieldErrors.size(),
                      report.errors.size() + fieldErrors.size() == 1 ? "" : "s");
         return 1;
     }

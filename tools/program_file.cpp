@@ -39,8 +39,8 @@ std::string hostInSlot(const std::vector<uint8_t>& image) {
 
 bool setHostInSlot(std::vector<uint8_t>& image, const std::string& host, std::string& error) {
     if (host.size() > kHostSlotSize - 1) {
-        error = "the update host is " + std::to_string(host.size()) + " bytes, but the program holds at most " +
-                std::to_string(kHostSlotSize - 1);
+        error = "the update host is " + std::to_string(host.size()) +
+                " bytes, but the program holds at most " + std::to_string(kHostSlotSize - 1);
         return false;
     }
     if (host.find('\0') != std::string::npos || host.empty()) {

@@ -8,8 +8,9 @@
 namespace {
 
 // Visits every text of the catalogue with its section, index, field name and limit.
-void forEachText(const Catalogue& c,
-                 const std::function<void(const char*, size_t, const char*, const std::string&, size_t)>& visit) {
+void forEachText(
+    const Catalogue& c,
+    const std::function<void(const char*, size_t, const char*, const std::string&, size_t)>& visit) {
     visit("header", 0, "dataName", c.dataName, fieldLimit::dataName);
     visit("header", 0, "titlePart1", c.titlePart1, fieldLimit::titlePart);
     visit("header", 0, "titlePart2", c.titlePart2, fieldLimit::titlePart);
@@ -55,7 +56,8 @@ class StreamBuilder {
         out_.insert(out_.end(), s.begin(), s.end());
     }
     void int32(int32_t v) {
-        for (int i = 0; i < 4; ++i) out_.push_back(uint8_t(uint32_t(v) >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            out_.push_back(uint8_t(uint32_t(v) >> (8 * i)));
     }
     void float32(float f) {
         uint32_t bits;
@@ -91,8 +93,8 @@ bool writeDatabaseStream(const Catalogue& c, std::vector<uint8_t>& stream, std::
     s.text(c.updateDate);
     s.int32(int32_t(c.companies.size()));
     for (const CompanySource& k : c.companies) {
-        for (const std::string* t : {&k.name, &k.phone, &k.fax, &k.contact, &k.address, &k.postcode, &k.website,
-                                     &k.email, &k.bank, &k.account, &k.taxNumber, &k.busRoutes})
+        for (const std::string* t : {&k.name, &k.phone, &k.fax, &k.contact, &k.address, &k.postcode,
+                                     &k.website, &k.email, &k.bank, &k.account, &k.taxNumber, &k.busRoutes})
             s.text(*t);
         s.int32(int32_t(k.introduction.size()));
         s.bytes(k.introduction);

@@ -19,4 +19,5 @@ struct FieldError {
 std::vector<FieldError> checkFieldLengths(const Catalogue& catalogue);
 
 // The stream bytes, or nothing (and errors filled) when a text does not fit its field.
-bool writeDatabaseStream(const Catalogue& catalogue, std::vector<uint8_t>& stream, std::vector<FieldError>& errors);
+bool writeDatabaseStream(const Catalogue& catalogue, std::vector<uint8_t>& stream,
+                         std::vector<FieldError>& errors);

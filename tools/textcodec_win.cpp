@@ -18,9 +18,11 @@ std::string narrow(const std::wstring& wide, UINT codePage, BOOL* lost) {
     if (wide.empty()) return {};
     BOOL* lostFlag = codePage == CP_UTF8 ? nullptr : lost;
     DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    int n = WideCharToMultiByte(codePage, flags, wide.data(), int(wide.size()), nullptr, 0, nullptr, lostFlag);
+    int n =
+        WideCharToMultiByte(codePage, flags, wide.data(), int(wide.size()), nullptr, 0, nullptr, lostFlag);
     std::string out(size_t(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(codePage, flags, wide.data(), int(wide.size()), out.data(), n, nullptr, lostFlag);
+    if (n > 0)
+        WideCharToMultiByte(codePage, flags, wide.data(), int(wide.size()), out.data(), n, nullptr, lostFlag);
     return out;
 }
 

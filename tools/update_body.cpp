@@ -7,7 +7,8 @@ bool writeUpdateBody(const std::string& date, const std::string& version, const 
         const char* name;
         const std::string& text;
         size_t limit;
-    } items[] = {{"date", date, kUpDateLimit}, {"version", version, kUpVersionLimit},
+    } items[] = {{"date", date, kUpDateLimit},
+                 {"version", version, kUpVersionLimit},
                  {"description", description, kUpDescriptionLimit}};
     body.clear();
     for (const Item& item : items) {

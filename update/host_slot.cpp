@@ -10,7 +10,8 @@ const volatile HostSlot updateHostSlot = {"KovantaHostSlot", KOVANTA_UPDATE_HOST
 
 const char* builtInUpdateHost() {
     static char host[kHostSlotSize];
-    for (size_t i = 0; i + 1 < kHostSlotSize; ++i) host[i] = updateHostSlot.host[i];
+    for (size_t i = 0; i + 1 < kHostSlotSize; ++i)
+        host[i] = updateHostSlot.host[i];
     host[kHostSlotSize - 1] = '\0';
     return host;
 }

@@ -5,7 +5,7 @@
 #include <cstddef>
 
 inline constexpr char kHostSlotMarker[16] = "KovantaHostSlot"; // 15 characters and the zero
-inline constexpr size_t kHostSlotSize = 60;                      // a host name of at most 59 bytes
+inline constexpr size_t kHostSlotSize = 60;                    // a host name of at most 59 bytes
 
 struct HostSlot {
     char marker[16];

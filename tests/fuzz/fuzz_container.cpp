@@ -69,8 +69,8 @@ void resetContainerState() {
     zeroLengthSeen = false;
 }
 
-// extractContainer's steps, with the program file kept here so that it can be closed after a
-// process exit that the hook turned into an exception.
+// extractContainer's steps (keep them in step with it), with the program file kept here so
+// that it can be closed after a process exit that the hook turned into an exception.
 Outcome extract(bool valueDecoder) {
     resetContainerState();
     useValueDecoder = valueDecoder;
@@ -78,9 +78,11 @@ Outcome extract(bool valueDecoder) {
     std::snprintf(programPath, sizeof programPath, "%s", kProgramName);
     std::FILE* programFile = std::fopen(kProgramName, "rb");
     if (!programFile) fuzz::fail("cannot open the program file");
+    std::setvbuf(programFile, nullptr, _IOFBF, 1 << 16);
     std::snprintf(dataStore.rasterFileName, sizeof dataStore.rasterFileName, "%s", kRasterFileName);
     rasterFile = std::fopen(kRasterFileName, "wb");
     if (!rasterFile) fuzz::fail("cannot create the raster file");
+    std::setvbuf(rasterFile, nullptr, _IOFBF, 1 << 20);
     {
         fuzz::StderrCapture capture;
         try {
