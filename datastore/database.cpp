@@ -32,6 +32,12 @@ class StreamReader {
     StreamReader(std::FILE* file, int64_t remaining) : file_(file), remaining_(remaining) {}
 
     bool read(void* to, size_t size) {
+        if (size <= length_ - pos_ && !ended_) { // within the buffer: the common case
+            std::memcpy(to, buffer_ + pos_, size);
+            pos_ += size;
+            remaining_ -= int64_t(size);
+            return true;
+        }
         if (ended_ || int64_t(size) > remaining_) {
             ended_ = true;
             return false;
@@ -78,6 +84,11 @@ template <size_t N> bool readShortString(StreamReader& stream, char (&field)[N])
     unsigned char length;
     if (!stream.readByte(length)) return false;
     if (length == 0 || length >= 128) return true;
+    if (length < N) { // the usual case: the text fits as it stands
+        if (!stream.read(field, length)) return false;
+        field[length] = '\0';
+        return true;
+    }
     char text[127];
     if (!stream.read(text, length)) return false;
     copyToField(field, N, text, length);
@@ -152,6 +163,16 @@ void readSection(StreamReader& s, Record*& array, int32_t& count, int minimumSiz
 
 uint64_t loadTicks;
 
+// YYMMDD, valid until noon of that day; a text that is not such a date never expires.
+bool hasExpired(uint64_t loadTime, const char* expiryText) {
+    for (int i = 0; i < 6; ++i)
+        if (expiryText[i] < '0' || expiryText[i] > '9') return false;
+    auto pair = [&](int i) { return (expiryText[i] - '0') * 10 + (expiryText[i + 1] - '0'); };
+    LocalTime expiry{2000 + pair(0), pair(2), pair(4), 12, 0, 0, 0};
+    std::optional<uint64_t> expiryTicks = localTimeToTicks(expiry);
+    return expiryTicks && *expiryTicks < loadTime;
+}
+
 void noteExpiry(ExpiryOf section, int32_t index, const char* text) {
     if (expiryTextSink) expiryTextSink(section, index, text);
 }
@@ -159,13 +180,21 @@ void noteExpiry(ExpiryOf section, int32_t index, const char* text) {
 } // namespace
 
 int checkExpiry(uint64_t loadTime, const char* expiryText) {
-    // YYMMDD, valid until noon of that day; a text that is not such a date never expires.
-    for (int i = 0; i < 6; ++i)
-        if (expiryText[i] < '0' || expiryText[i] > '9') return 1;
-    auto pair = [&](int i) { return (expiryText[i] - '0') * 10 + (expiryText[i + 1] - '0'); };
-    LocalTime expiry{2000 + pair(0), pair(2), pair(4), 12, 0, 0, 0};
-    std::optional<uint64_t> expiryTicks = localTimeToTicks(expiry);
-    if (!expiryTicks || *expiryTicks >= loadTime) return 1;
+    // Entries mostly share a handful of dates, so the last answer is kept.
+    static char lastText[kExpiryFieldCapacity];
+    static uint64_t lastLoadTime;
+    static bool lastExpired, known;
+    bool expired;
+    if (known && lastLoadTime == loadTime && std::strncmp(lastText, expiryText, sizeof lastText) == 0) {
+        expired = lastExpired;
+    } else {
+        expired = hasExpired(loadTime, expiryText);
+        std::snprintf(lastText, sizeof lastText, "%s", expiryText);
+        lastLoadTime = loadTime;
+        lastExpired = expired;
+        known = true;
+    }
+    if (!expired) return 1;
     ++dataStore.expiredCount;
     return 0;
 }
