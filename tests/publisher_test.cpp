@@ -214,6 +214,7 @@ TEST_F(SourceTest, EachFieldAtItsLimitAndOneByteOver) {
         {"products.csv", "P1", "model", 29},
         {"products.csv", "酷睿", "configuration", 101},
         {"products.csv", "杭州", "origin", 7},
+        {"catalogue.csv", "pc", "dataName", 31},
     };
     for (const Field& f : fields) {
         std::map<std::string, std::string> original = files;
@@ -228,6 +229,30 @@ TEST_F(SourceTest, EachFieldAtItsLimitAndOneByteOver) {
                   std::string::npos)
             << e[0];
         files = original;
+    }
+    // Every company field, set in the second company's row by its column.
+    const char* companyColumns[] = {"name",    "phone", "fax",  "contact", "address",   "postcode",
+                                    "website", "email", "bank", "account", "taxNumber", "busRoutes"};
+    const size_t companyLimits[] = {59, 44, 14, 19, 49, 6, 29, 29, 29, 29, 29, 29};
+    for (size_t column = 0; column < 12; ++column) {
+        for (size_t extra : {0, 1}) {
+            std::map<std::string, std::string> original = files;
+            std::string row = "B";
+            for (size_t c = 0; c < 12; ++c)
+                row += "," + (c == column ? fill(companyLimits[column] + extra) : "");
+            replace("companies.csv", "B,蓝鲸科技,,,,,,,,,,,,", row + ",");
+            std::vector<std::string> e = errors();
+            if (extra == 0) {
+                EXPECT_EQ(e, std::vector<std::string>{}) << companyColumns[column] << " at its limit";
+            } else {
+                ASSERT_EQ(e.size(), 1u) << companyColumns[column];
+                EXPECT_EQ(e[0], "companies.csv:4: " + std::string(companyColumns[column]) + ": " +
+                                    std::to_string(companyLimits[column] + 1) +
+                                    " bytes in GBK, but the field holds at most " +
+                                    std::to_string(companyLimits[column]));
+            }
+            files = original;
+        }
     }
     // A category label counts alone, not with its parent's.
     replace("tree.csv", "打印机/星河,companies\n",

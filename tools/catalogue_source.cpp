@@ -145,7 +145,7 @@ void readHeader(const SourceFile& file, CatalogueSource& source) {
     c.titlePart2 = file.text(row, "titlePart2", fieldLimit::titlePart);
     c.updateDate = file.text(row, "updateDate", fieldLimit::updateDate);
     source.updateHost = file.text(row, "updateHost", 59);
-    if (c.dataName.empty()) file.error(row, "dataName", "the data set needs a name");
+    if (file.get(row, "dataName").empty()) file.error(row, "dataName", "the data set needs a name");
 }
 
 std::map<std::string, int32_t> readCompanies(const SourceFile& file, Catalogue& c) {
