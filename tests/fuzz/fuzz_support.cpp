@@ -57,6 +57,9 @@ InScratchDirectory::InScratchDirectory() : previous_(open(".", O_RDONLY | O_DIRE
 }
 
 InScratchDirectory::~InScratchDirectory() {
+    // Nothing large stays behind should a later input end the process.
+    std::remove(kRasterFileName);
+    std::remove("program.exe");
     if (fchdir(previous_) != 0) fail("cannot leave the scratch directory");
     close(previous_);
 }

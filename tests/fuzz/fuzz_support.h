@@ -19,7 +19,8 @@ struct ProcessExit {
 void setUpProcess();
 
 // Makes the scratch directory the current directory for its lifetime and goes back to the
-// previous one afterwards, so libFuzzer's relative corpus and artifact paths keep working.
+// previous one afterwards (removing the files the targets write there), so libFuzzer's
+// relative corpus and artifact paths keep working.
 class InScratchDirectory {
   public:
     InScratchDirectory();

@@ -43,7 +43,7 @@ struct Random {
     }
 };
 
-enum class Pattern { Gradient, Noise, Runs, Stripes };
+enum class Pattern { Gradient, Noise, Runs, Stripes, Bands };
 
 ContainerImage makeImage(int width, int height, int minimumCodeSize, Pattern pattern, uint32_t mix = 1) {
     ContainerImage image;
@@ -63,6 +63,7 @@ ContainerImage makeImage(int width, int height, int minimumCodeSize, Pattern pat
             case Pattern::Noise: v = int(random.next() >> 8); break;
             case Pattern::Runs: v = (x / 5 + y / 3) * 7; break;
             case Pattern::Stripes: v = y; break;
+            case Pattern::Bands: v = (y / 5) % 2 ? 200 : 3; break;
             }
             image.pixels[size_t(y) * size_t(width) + size_t(x)] = uint8_t(v % values);
         }
@@ -229,6 +230,18 @@ void makeContainerCorpus(const fs::path& dir) {
                             0x21, 0xFF, 0x00,                                     // empty application
                             '?'};                                                 // a bogus byte
         put("extensions", withBlocksAfterHeader(writeContainer({makeImage(5, 4, 8, Pattern::Runs)}), extensions));
+    }
+    // Large images: megabytes of output between clear codes (the fast decoder moves finished
+    // rows out of its buffer), odd widths so that a row straddles that move, and more than
+    // 64 KiB of data (the fast decoder reads the data in windows).
+    {
+        ContainerImage bands = makeImage(4001, 2001, 8, Pattern::Bands);
+        put("large-bands", writeContainer({bands}));
+        bands.interlaced = true;
+        put("large-bands-interlaced", writeContainer({bands}));
+        ContainerImage noise = makeImage(301, 300, 8, Pattern::Noise, 5);
+        noise.lzw.subBlockSize = 200;
+        put("large-noise", writeContainer({noise}));
     }
     // Containers that wrap database streams, as the publisher builds them.
     std::vector<Catalogue> all = catalogues();
