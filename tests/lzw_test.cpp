@@ -150,6 +150,16 @@ TEST_F(DecoderTest, TableFullToTheLastEntry) {
     }
 }
 
+TEST_F(DecoderTest, ImagesLargerThanTheDecodersBuffers) {
+    // Over a megabyte of output with clear codes, and far more image data than one read-ahead
+    // window, plain and interlaced: rows are written out in pieces as the decoder goes.
+    for (bool interlaced : {false, true}) {
+        ContainerImage image = randomImage(1203, 1100, 256, 11);
+        image.interlaced = interlaced;
+        expectRoundTrip(image, interlaced ? "large interlaced" : "large");
+    }
+}
+
 TEST_F(DecoderTest, LongRunsGiveLongestStrings) {
     ContainerImage image;
     image.width = 4096;
