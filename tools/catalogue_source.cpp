@@ -64,7 +64,8 @@ class SourceFile {
             }
             index_[column] = size_t(at - header.begin());
         }
-        rows_.assign(table.records.begin() + 1, table.records.end());
+        table.records.erase(table.records.begin());
+        rows_ = std::move(table.records);
         ok_ = true;
     }
 
@@ -328,49 +329,61 @@ std::string priceText(float price) {
 bool readCatalogueSource(const fs::path& folder, CatalogueSource& source, SourceReport& report) {
     source = CatalogueSource{};
     Catalogue& c = source.catalogue;
-    SourceFile header(folder, "catalogue.csv",
-                      {"dataName", "titlePart1", "titlePart2", "updateDate", "updateHost"}, report);
-    SourceFile companyFile(folder, "companies.csv",
-                           {"key", "name", "phone", "fax", "contact", "address", "postcode", "website",
-                            "email", "bank", "account", "taxNumber", "busRoutes", "introduction"},
-                           report);
-    SourceFile treeFile(folder, "tree.csv", {"path", "holds"}, report);
-    SourceFile listingFile(folder, "listings.csv", {"company", "node", "linkText", "expires"}, report);
-    SourceFile productFile(
-        folder, "products.csv",
-        {"company", "node", "model", "configuration", "price", "unit", "origin", "remarks", "expires"},
-        report);
-
-    if (header.ok()) readHeader(header, source);
+    // One file at a time, so that only one file's text is held beside the catalogue.
+    bool companiesOk = false, treeOk = false;
     std::map<std::string, int32_t> companies;
-    if (companyFile.ok()) companies = readCompanies(companyFile, c);
     std::map<std::string, NodeInfo> nodes;
-    if (treeFile.ok()) nodes = readTree(treeFile, c);
-
-    if (listingFile.ok() && companyFile.ok() && treeFile.ok()) {
-        for (const CsvRecord& row : listingFile.rows()) {
-            LinkSource link;
-            bool found = lookUp(listingFile, row, companies, nodes, link.company, link.node);
-            link.linkText = listingFile.text(row, "linkText", fieldLimit::linkText);
-            link.expiry = listingFile.expiry(row, "expires");
-            if (found) c.links.push_back(std::move(link));
+    {
+        SourceFile header(folder, "catalogue.csv",
+                          {"dataName", "titlePart1", "titlePart2", "updateDate", "updateHost"}, report);
+        if (header.ok()) readHeader(header, source);
+    }
+    {
+        SourceFile companyFile(folder, "companies.csv",
+                               {"key", "name", "phone", "fax", "contact", "address", "postcode", "website",
+                                "email", "bank", "account", "taxNumber", "busRoutes", "introduction"},
+                               report);
+        companiesOk = companyFile.ok();
+        if (companiesOk) companies = readCompanies(companyFile, c);
+    }
+    {
+        SourceFile treeFile(folder, "tree.csv", {"path", "holds"}, report);
+        treeOk = treeFile.ok();
+        if (treeOk) nodes = readTree(treeFile, c);
+    }
+    {
+        SourceFile listingFile(folder, "listings.csv", {"company", "node", "linkText", "expires"}, report);
+        if (listingFile.ok() && companiesOk && treeOk) {
+            for (const CsvRecord& row : listingFile.rows()) {
+                LinkSource link;
+                bool found = lookUp(listingFile, row, companies, nodes, link.company, link.node);
+                link.linkText = listingFile.text(row, "linkText", fieldLimit::linkText);
+                link.expiry = listingFile.expiry(row, "expires");
+                if (found) c.links.push_back(std::move(link));
+            }
         }
     }
-    if (productFile.ok() && companyFile.ok() && treeFile.ok()) {
-        for (const CsvRecord& row : productFile.rows()) {
-            ProductSource p;
-            bool found = lookUp(productFile, row, companies, nodes, p.company, p.node);
-            p.model = productFile.text(row, "model", fieldLimit::model);
-            p.configuration = productFile.text(row, "configuration", fieldLimit::configuration);
-            if (!parsePrice(productFile.get(row, "price"), p.price))
-                productFile.error(row, "price",
-                                  "\"" + productFile.get(row, "price") +
-                                      "\" is not a price in yuan such as 1288 or 1288.50");
-            p.unit = productFile.text(row, "unit", fieldLimit::unit);
-            p.origin = productFile.text(row, "origin", fieldLimit::origin);
-            p.remarks = productFile.text(row, "remarks", fieldLimit::remarks);
-            p.expiry = productFile.expiry(row, "expires");
-            if (found) c.products.push_back(std::move(p));
+    {
+        SourceFile productFile(
+            folder, "products.csv",
+            {"company", "node", "model", "configuration", "price", "unit", "origin", "remarks", "expires"},
+            report);
+        if (productFile.ok() && companiesOk && treeOk) {
+            for (const CsvRecord& row : productFile.rows()) {
+                ProductSource p;
+                bool found = lookUp(productFile, row, companies, nodes, p.company, p.node);
+                p.model = productFile.text(row, "model", fieldLimit::model);
+                p.configuration = productFile.text(row, "configuration", fieldLimit::configuration);
+                if (!parsePrice(productFile.get(row, "price"), p.price))
+                    productFile.error(row, "price",
+                                      "\"" + productFile.get(row, "price") +
+                                          "\" is not a price in yuan such as 1288 or 1288.50");
+                p.unit = productFile.text(row, "unit", fieldLimit::unit);
+                p.origin = productFile.text(row, "origin", fieldLimit::origin);
+                p.remarks = productFile.text(row, "remarks", fieldLimit::remarks);
+                p.expiry = productFile.expiry(row, "expires");
+                if (found) c.products.push_back(std::move(p));
+            }
         }
     }
 

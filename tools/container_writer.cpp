@@ -19,9 +19,8 @@ void putPalette(std::vector<uint8_t>& out, const Palette& palette) {
     }
 }
 
-// Rows in the order the decoder fills them: all of them, or the four interlace passes.
+// The rows of an interlaced image in the order of the four passes.
 std::vector<uint8_t> rowsInDataOrder(const ContainerImage& image) {
-    if (!image.interlaced) return image.pixels;
     std::vector<uint8_t> out;
     out.reserve(image.pixels.size());
     static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
@@ -70,9 +69,10 @@ std::vector<uint8_t> writeContainer(const std::vector<ContainerImage>& images,
         out.push_back(flags);
         if (image.localTable) putPalette(out, *image.localTable);
         out.push_back(uint8_t(image.minimumCodeSize));
-        std::vector<uint8_t> ordered = rowsInDataOrder(image);
-        std::vector<uint8_t> data =
-            encodeLzw(ordered.data(), ordered.size(), image.minimumCodeSize, image.lzw);
+        std::vector<uint8_t> interlacedRows;
+        if (image.interlaced) interlacedRows = rowsInDataOrder(image);
+        const std::vector<uint8_t>& rows = image.interlaced ? interlacedRows : image.pixels;
+        std::vector<uint8_t> data = encodeLzw(rows.data(), rows.size(), image.minimumCodeSize, image.lzw);
         out.insert(out.end(), data.begin(), data.end());
     }
     out.push_back(';');

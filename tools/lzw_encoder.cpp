@@ -12,36 +12,45 @@ constexpr int kTableSize = 4096;
 constexpr int kHashBits = 13;
 constexpr size_t kHashSize = size_t(1) << kHashBits; // twice the table: short probe chains
 
+// Packs codes least significant bit first straight into sub-blocks: a count byte is reserved
+// in front of each run of up to subBlockSize data bytes and filled in when the run is full.
 class BitPacker {
   public:
-    explicit BitPacker(int subBlockSize) : subBlockSize_(subBlockSize) {}
+    explicit BitPacker(int subBlockSize) : subBlockSize_(size_t(subBlockSize)) {}
     void put(int code, int width) {
         bits_ |= uint64_t(code) << count_;
         count_ += width;
         while (count_ >= 8) {
-            bytes_.push_back(uint8_t(bits_));
+            putByte(uint8_t(bits_));
             bits_ >>= 8;
             count_ -= 8;
         }
     }
     std::vector<uint8_t> finish() {
-        if (count_ > 0) bytes_.push_back(uint8_t(bits_));
-        std::vector<uint8_t> out;
-        out.reserve(bytes_.size() + bytes_.size() / size_t(subBlockSize_) + 2);
-        for (size_t i = 0; i < bytes_.size(); i += size_t(subBlockSize_)) {
-            size_t n = std::min(bytes_.size() - i, size_t(subBlockSize_));
-            out.push_back(uint8_t(n));
-            out.insert(out.end(), bytes_.begin() + long(i), bytes_.begin() + long(i + n));
-        }
-        out.push_back(0);
-        return out;
+        if (count_ > 0) putByte(uint8_t(bits_));
+        if (inBlock_ > 0) out_[countAt_] = uint8_t(inBlock_);
+        out_.push_back(0);
+        return std::move(out_);
     }
 
   private:
-    int subBlockSize_;
+    void putByte(uint8_t byte) {
+        if (inBlock_ == 0) {
+            countAt_ = out_.size();
+            out_.push_back(0);
+        }
+        out_.push_back(byte);
+        if (++inBlock_ == subBlockSize_) {
+            out_[countAt_] = uint8_t(inBlock_);
+            inBlock_ = 0;
+        }
+    }
+
+    size_t subBlockSize_;
     uint64_t bits_ = 0;
     int count_ = 0;
-    std::vector<uint8_t> bytes_;
+    std::vector<uint8_t> out_;
+    size_t countAt_ = 0, inBlock_ = 0;
 };
 
 } // namespace

@@ -109,13 +109,23 @@ int pack(int argc, char** argv) {
         return 1;
     }
 
-    std::vector<uint8_t> file = appendContainer(image, writeContainer({imageForStream(stream)}));
-    if (!writeBinaryFile(output, file)) return fail(std::string(output) + ": cannot be written");
+    // Each step's input is let go once the next has what it needs: large catalogues are big.
     const Catalogue& c = catalogue.catalogue;
-    std::printf("%s: %zu companies, %zu categories, %zu tree nodes, %zu listings, %zu products; "
-                "stream %zu bytes, file %zu bytes\n",
-                output, c.companies.size(), c.categories.size(), c.treeNodes.size(), c.links.size(),
-                c.products.size(), stream.size(), file.size());
+    char summary[256];
+    std::snprintf(
+        summary, sizeof summary,
+        "%zu companies, %zu categories, %zu tree nodes, %zu listings, %zu products; stream %zu bytes",
+        c.companies.size(), c.categories.size(), c.treeNodes.size(), c.links.size(), c.products.size(),
+        stream.size());
+    catalogue = CatalogueSource{};
+    std::vector<ContainerImage> images;
+    images.push_back(imageForStream(stream));
+    std::vector<uint8_t>().swap(stream);
+    std::vector<uint8_t> container = writeContainer(images);
+    images.clear();
+    std::vector<uint8_t> file = appendContainer(image, container);
+    if (!writeBinaryFile(output, file)) return fail(std::string(output) + ": cannot be written");
+    std::printf("%s: %s, file %zu bytes\n", output, summary, file.size());
     return 0;
 }
 
