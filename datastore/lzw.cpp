@@ -5,10 +5,10 @@
 // end code ends the data. The raster file is a Windows bitmap file with an 8-bit pixel area
 // stored bottom row first; each pixel byte is the red component of its colour table entry.
 //
-// readImage normally decodes whole strings at a time by copying them from output already
-// written: a table entry is the position and length of its first occurrence in the output.
-// It keeps the prefix and suffix tables of the value decoder in step, so lzwReadValue can
-// take over after the last row, and both give the same bytes and diagnostics.
+// lzwReadValue decodes one value at a time with prefix and suffix tables and a value stack; it
+// reads the images that are skipped, and it is the yardstick for the fast decoder
+// (lzw_fast.cpp) that readImage uses for the requested image: tests and the fuzz target check
+// that both give the same bytes and diagnostics.
 #include "lzw.h"
 
 #include <cstdlib>
@@ -126,12 +126,6 @@ int imageRowOf(int k, int height, bool interlaced) {
     return -1;
 }
 
-static bool writeAt(uint64_t offset, const void* bytes, size_t size) {
-    return seekTo(rasterFile, offset) == 0 && std::fwrite(bytes, 1, size, rasterFile) == size;
-}
-
-// Writes the completed rows where the bitmap keeps them; rows the data never reached read
-// as zero bytes, and the file always has its full size.
 void reportTooMuchData() {
     std::fprintf(stderr, "too much input data, ignoring extra...\n");
 }
@@ -140,6 +134,10 @@ void reportTooMuchData() {
 
 namespace {
 
+bool writeAt(uint64_t offset, const void* bytes, size_t size) {
+    return seekTo(rasterFile, offset) == 0 && std::fwrite(bytes, 1, size, rasterFile) == size;
+}
+
 // The decoder one value at a time: placeholder rows first, then each row where it belongs.
 void decodeByValues(std::FILE* file, int width, int height, const unsigned char* red, bool interlaced) {
     uint32_t stride = rowStride(8, width);
@@ -147,7 +145,7 @@ void decodeByValues(std::FILE* file, int width, int height, const unsigned char*
     uint64_t fileEnd = kRasterHeaderSize + uint64_t(stride) * uint64_t(height);
     if (fileEnd > kRasterHeaderSize) { // zero placeholder rows give the pixel area its size
         const unsigned char zero = 0;
-        lzw_detail::writeAt(fileEnd - 1, &zero, 1);
+        writeAt(fileEnd - 1, &zero, 1);
     }
     int x = 0, k = 0;
     while (k < height) {
@@ -155,9 +153,8 @@ void decodeByValues(std::FILE* file, int width, int height, const unsigned char*
         if (v < 0) return; // the data ended early: no value is asked for beyond it
         row[size_t(x)] = red[v];
         if (++x == width) {
-            lzw_detail::writeAt(fileEnd -
-                                    uint64_t(lzw_detail::imageRowOf(k, height, interlaced) + 1) * stride,
-                                row.get(), stride);
+            writeAt(fileEnd - uint64_t(lzw_detail::imageRowOf(k, height, interlaced) + 1) * stride, row.get(),
+                    stride);
             x = 0;
             ++k;
         }
