@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -72,7 +73,8 @@ ContainerImage makeImage(int width, int height, int minimumCodeSize, Pattern pat
 
 Palette reversedPalette() {
     Palette p;
-    for (int v = 0; v < 256; ++v) p[size_t(v)] = {uint8_t(255 - v), uint8_t(v), uint8_t(v ^ 0x5A)};
+    for (int v = 0; v < 256; ++v)
+        p[size_t(v)] = {uint8_t(255 - v), uint8_t(v), uint8_t(v ^ 0x5A)};
     return p;
 }
 
@@ -136,16 +138,20 @@ std::vector<Catalogue> catalogues() {
     full.titlePart2 = std::string(fieldLimit::titlePart, 'T');
     full.updateDate = "2026-06-01";
     for (int i = 0; i < 3; ++i) {
-        CompanySource c = company(std::string(fieldLimit::name - size_t(i), char('a' + i)), std::string(300, 'x'));
+        CompanySource c =
+            company(std::string(fieldLimit::name - size_t(i), char('a' + i)), std::string(300, 'x'));
         c.postcode = "\xB1\xB1\xBE\xA9";
         c.busRoutes = std::string(fieldLimit::busRoutes, '9');
         full.companies.push_back(c);
     }
     full.companies.push_back(company("", ""));
-    for (int i = 0; i < 5; ++i) full.categories.push_back({std::string(size_t(i) * 6 + 1, char('K' + i)), i % 2 == 0});
-    for (int i = 0; i < 6; ++i) full.treeNodes.push_back({i == 0 ? -1 : (i - 1) / 2, i % 5});
+    for (int i = 0; i < 5; ++i)
+        full.categories.push_back({std::string(size_t(i) * 6 + 1, char('K' + i)), i % 2 == 0});
+    for (int i = 0; i < 6; ++i)
+        full.treeNodes.push_back({i == 0 ? -1 : (i - 1) / 2, i % 5});
     const char* expiries[] = {"260614", "260615", "260616", "991231", "000000", "abcdef", ""};
-    for (int i = 0; i < 7; ++i) full.links.push_back({i % 6, i % 4, std::string(size_t(i) * 3, 'l'), expiries[i]});
+    for (int i = 0; i < 7; ++i)
+        full.links.push_back({i % 6, i % 4, std::string(size_t(i) * 3, 'l'), expiries[i]});
     for (int i = 0; i < 7; ++i)
         full.products.push_back({i % 4, i % 6, std::string(fieldLimit::model, 'm'),
                                  std::string(size_t(i) * 14 + 3, 'c'), float(i) * 3.25f - 1.0f, "\xCC\xA8",
@@ -167,11 +173,13 @@ void makeContainerCorpus(const fs::path& dir) {
     const int widths[] = {1, 2, 3, 5, 7, 13, 17, 33, 101};
     for (int i = 0; i < 9; ++i) {
         int w = widths[i];
-        put("width" + std::to_string(w), writeContainer({makeImage(w, 1 + i % 5, 8, Pattern(i % 4), uint32_t(i))}));
+        put("width" + std::to_string(w),
+            writeContainer({makeImage(w, 1 + i % 5, 8, Pattern(i % 4), uint32_t(i))}));
     }
     // Minimum code sizes 2..8.
     for (int bits = 2; bits <= 8; ++bits)
-        put("codesize" + std::to_string(bits), writeContainer({makeImage(11, 6, bits, Pattern(bits % 4), uint32_t(bits))}));
+        put("codesize" + std::to_string(bits),
+            writeContainer({makeImage(11, 6, bits, Pattern(bits % 4), uint32_t(bits))}));
     // Interlaced, heights around the pass boundaries.
     for (int h : {1, 2, 5, 9, 17}) {
         ContainerImage image = makeImage(7, h, 8, Pattern::Stripes);
@@ -220,16 +228,17 @@ void makeContainerCorpus(const fs::path& dir) {
         ContainerOptions v622;
         v622.version = "622";
         put("version622", writeContainer({makeImage(3, 3, 8, Pattern::Gradient)}, v622));
-        Bytes extensions = {0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00,        // graphic control
-                            0x21, 0xFE, 0x03, 'a', 'b', 'c', 0x00,                // comment
-                            0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0',
-                            0x03, 0x01, 0x00, 0x00, 0x00,                         // application
-                            0x21, 0x01, 0x02, 'p', 't', 0x00,                     // plain text
+        Bytes extensions = {0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, // graphic control
+                            0x21, 0xFE, 0x03, 'a',  'b',  'c',  0x00,       // comment
+                            0x21, 0xFF, 0x0B, 'N',  'E',  'T',  'S',  'C',  'A',  'P',
+                            'E',  '2',  '.',  '0',  0x03, 0x01, 0x00, 0x00, 0x00, // application
+                            0x21, 0x01, 0x02, 'p',  't',  0x00,                   // plain text
                             0x21, 0x42, 0x00,                                     // unknown label
                             0x21, 0xF9, 0x00,                                     // empty graphic control
                             0x21, 0xFF, 0x00,                                     // empty application
                             '?'};                                                 // a bogus byte
-        put("extensions", withBlocksAfterHeader(writeContainer({makeImage(5, 4, 8, Pattern::Runs)}), extensions));
+        put("extensions",
+            withBlocksAfterHeader(writeContainer({makeImage(5, 4, 8, Pattern::Runs)}), extensions));
     }
     // Large images: megabytes of output between clear codes (the fast decoder moves finished
     // rows out of its buffer), odd widths so that a row straddles that move, and more than
@@ -257,14 +266,15 @@ void makeLoaderCorpus(const fs::path& dir) {
         save(dir, prefix + what, stream);
     };
     std::vector<Catalogue> all = catalogues();
-    for (size_t i = 0; i < all.size(); ++i) put("catalogue" + std::to_string(i), streamOf(all[i]));
+    for (size_t i = 0; i < all.size(); ++i)
+        put("catalogue" + std::to_string(i), streamOf(all[i]));
     Bytes full = streamOf(all.back());
     // Cut streams, and one whose texts claim more than their fields hold.
     put("cut-half", Bytes(full.begin(), full.begin() + long(full.size() / 2)));
     put("cut-header", Bytes(full.begin(), full.begin() + 5));
     Bytes longTexts = {127};
     longTexts.insert(longTexts.end(), 127, 0xB0); // lead bytes all the way
-    longTexts.push_back(0x80);                     // a negative length: empty text
+    longTexts.push_back(0x80);                    // a negative length: empty text
     longTexts.push_back(0x00);
     longTexts.push_back(0x7F);
     longTexts.insert(longTexts.end(), 127, 'z');
@@ -276,16 +286,47 @@ void makeLoaderCorpus(const fs::path& dir) {
 
 } // namespace
 
+// The catalogue source form, its five files separated by NUL bytes: the sample catalogue cut
+// down to a few rows of each file, and a few small hand-made ones.
+void makeSourceCorpus(const fs::path& dir, const fs::path& sample) {
+    const char* files[5] = {"catalogue.csv", "companies.csv", "tree.csv", "listings.csv", "products.csv"};
+    for (size_t rows : {3, 12, 40}) {
+        std::string joined;
+        for (int f = 0; f < 5; ++f) {
+            std::ifstream in(sample / files[f], std::ios::binary);
+            std::string line, text;
+            for (size_t n = 0; n <= rows && std::getline(in, line); ++n)
+                text += line + "\n";
+            if (f > 0) joined += '\0';
+            joined += text;
+        }
+        save(dir, "sample-" + std::to_string(rows), std::vector<uint8_t>(joined.begin(), joined.end()));
+    }
+    std::string small =
+        std::string("dataName,titlePart1,titlePart2,updateDate,updateHost\nd,a,b,2026-12-01,h\n") + '\0' +
+        "key,name,phone,fax,contact,address,postcode,website,email,bank,account,taxNumber,busRoutes,"
+        "introduction\nK,\"n, q\"\"\",,,,,,,,,,,,\"two\nlines\"\n" +
+        '\0' + "path,holds\nP,categories\nP/B,companies\n" + '\0' +
+        "company,node,linkText,expires\nK,P/B,x,2030-12-31\n" + '\0' +
+        "company,node,model,configuration,price,unit,origin,remarks,expires\nK,P/B,m,c,12.5,u,o,r,\n";
+    save(dir, "small", std::vector<uint8_t>(small.begin(), small.end()));
+}
+
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <container corpus dir> <loader corpus dir>\n", argv[0]);
+    if (argc != 5) {
+        std::fprintf(
+            stderr,
+            "usage: %s <container corpus dir> <loader corpus dir> <source corpus dir> <sample folder>\n",
+            argv[0]);
         return 2;
     }
-    fs::path containerDir = argv[1], loaderDir = argv[2];
+    fs::path containerDir = argv[1], loaderDir = argv[2], sourceDir = argv[3];
     fs::create_directories(containerDir);
     fs::create_directories(loaderDir);
+    fs::create_directories(sourceDir);
     makeContainerCorpus(containerDir);
     makeLoaderCorpus(loaderDir);
+    makeSourceCorpus(sourceDir, argv[4]);
     std::printf("wrote %d corpus files\n", written);
     return 0;
 }
