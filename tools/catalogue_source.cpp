@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "csv.h"
+#include "filetime.h"
 #include "textcodec.h"
 
 namespace fs = std::filesystem;
@@ -23,16 +24,6 @@ bool readText(const fs::path& path, std::string& text) {
     buffer << in.rdbuf();
     text = buffer.str();
     return true;
-}
-
-bool isLeapYear(int y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-bool isRealDate(int y, int m, int d) {
-    static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (m < 1 || m > 12 || d < 1) return false;
-    return d <= (m == 2 && isLeapYear(y) ? 29 : days[m - 1]);
 }
 
 // One CSV file with its columns looked up by name.
@@ -302,7 +293,8 @@ bool expiryFromDate(const std::string& date, std::string& expiry) {
         std::sscanf(date.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3 ||
         date.find_first_not_of("0123456789-") != std::string::npos)
         return false;
-    if (y < 2000 || y > 2099 || !isRealDate(y, m, d)) return false;
+    // The same calendar the program checks expiry dates with.
+    if (y < 2000 || y > 2099 || !localTimeToTicks(LocalTime{y, m, d, 12, 0, 0, 0})) return false;
     char text[16];
     std::snprintf(text, sizeof text, "%02d%02d%02d", y - 2000, m, d);
     expiry = text;
