@@ -52,3 +52,24 @@ inline constexpr size_t name = 59, phone = 44, contact = 19, fax = 14, website =
 inline constexpr size_t categoryName = 31, linkText = 19, expiry = 6;
 inline constexpr size_t model = 29, configuration = 101, unit = 5, origin = 7, remarks = 21;
 } // namespace fieldLimit
+
+// A company's short texts, in the order of the stream and of the columns of companies.csv.
+struct CompanyText {
+    const char* column;
+    std::string CompanySource::*member;
+    size_t limit;
+};
+inline constexpr CompanyText kCompanyTexts[] = {
+    {"name", &CompanySource::name, fieldLimit::name},
+    {"phone", &CompanySource::phone, fieldLimit::phone},
+    {"fax", &CompanySource::fax, fieldLimit::fax},
+    {"contact", &CompanySource::contact, fieldLimit::contact},
+    {"address", &CompanySource::address, fieldLimit::address},
+    {"postcode", &CompanySource::postcode, fieldLimit::postcode},
+    {"website", &CompanySource::website, fieldLimit::website},
+    {"email", &CompanySource::email, fieldLimit::email},
+    {"bank", &CompanySource::bank, fieldLimit::bank},
+    {"account", &CompanySource::account, fieldLimit::account},
+    {"taxNumber", &CompanySource::taxNumber, fieldLimit::taxNumber},
+    {"busRoutes", &CompanySource::busRoutes, fieldLimit::busRoutes},
+};

@@ -121,6 +121,14 @@ std::vector<std::string> splitPath(const std::string& path) {
     }
 }
 
+std::vector<std::string> companyColumns() {
+    std::vector<std::string> columns{"key"};
+    for (const CompanyText& t : kCompanyTexts)
+        columns.push_back(t.column);
+    columns.push_back("introduction");
+    return columns;
+}
+
 void readHeader(const SourceFile& file, CatalogueSource& source) {
     if (file.rows().size() != 1) {
         CsvRecord where;
@@ -153,18 +161,8 @@ std::map<std::string, int32_t> readCompanies(const SourceFile& file, Catalogue& 
             continue;
         }
         CompanySource k;
-        k.name = file.text(row, "name", fieldLimit::name);
-        k.phone = file.text(row, "phone", fieldLimit::phone);
-        k.fax = file.text(row, "fax", fieldLimit::fax);
-        k.contact = file.text(row, "contact", fieldLimit::contact);
-        k.address = file.text(row, "address", fieldLimit::address);
-        k.postcode = file.text(row, "postcode", fieldLimit::postcode);
-        k.website = file.text(row, "website", fieldLimit::website);
-        k.email = file.text(row, "email", fieldLimit::email);
-        k.bank = file.text(row, "bank", fieldLimit::bank);
-        k.account = file.text(row, "account", fieldLimit::account);
-        k.taxNumber = file.text(row, "taxNumber", fieldLimit::taxNumber);
-        k.busRoutes = file.text(row, "busRoutes", fieldLimit::busRoutes);
+        for (const CompanyText& t : kCompanyTexts)
+            k.*t.member = file.text(row, t.column, t.limit);
         k.introduction = file.text(row, "introduction", size_t(INT32_MAX));
         if (!k.website.empty() && k.website.find("://") == std::string::npos)
             file.warning(
@@ -331,10 +329,7 @@ bool readCatalogueSource(const fs::path& folder, CatalogueSource& source, Source
         if (header.ok()) readHeader(header, source);
     }
     {
-        SourceFile companyFile(folder, "companies.csv",
-                               {"key", "name", "phone", "fax", "contact", "address", "postcode", "website",
-                                "email", "bank", "account", "taxNumber", "busRoutes", "introduction"},
-                               report);
+        SourceFile companyFile(folder, "companies.csv", companyColumns(), report);
         companiesOk = companyFile.ok();
         if (companiesOk) companies = readCompanies(companyFile, c);
     }
@@ -418,13 +413,14 @@ bool writeCatalogueSource(const fs::path& folder, const CatalogueSource& source,
         formatCsvRecord(
             {u(c.dataName), u(c.titlePart1), u(c.titlePart2), u(c.updateDate), u(source.updateHost)});
     std::string& companies = files["companies.csv"];
-    companies = formatCsvRecord({"key", "name", "phone", "fax", "contact", "address", "postcode", "website",
-                                 "email", "bank", "account", "taxNumber", "busRoutes", "introduction"});
+    companies = formatCsvRecord(companyColumns());
     for (size_t i = 0; i < c.companies.size(); ++i) {
         const CompanySource& k = c.companies[i];
-        companies += formatCsvRecord({key(int32_t(i)), u(k.name), u(k.phone), u(k.fax), u(k.contact),
-                                      u(k.address), u(k.postcode), u(k.website), u(k.email), u(k.bank),
-                                      u(k.account), u(k.taxNumber), u(k.busRoutes), u(k.introduction)});
+        std::vector<std::string> fields{key(int32_t(i))};
+        for (const CompanyText& t : kCompanyTexts)
+            fields.push_back(u(k.*t.member));
+        fields.push_back(u(k.introduction));
+        companies += formatCsvRecord(fields);
     }
     std::string& tree = files["tree.csv"];
     tree = formatCsvRecord({"path", "holds"});

@@ -26,11 +26,11 @@ std::string allTexts(const Catalogue& c) {
     };
     for (const std::string* s : {&c.dataName, &c.titlePart1, &c.titlePart2, &c.updateDate})
         line(*s);
-    for (const CompanySource& k : c.companies)
-        for (const std::string* s :
-             {&k.name, &k.phone, &k.fax, &k.contact, &k.address, &k.postcode, &k.website, &k.email, &k.bank,
-              &k.account, &k.taxNumber, &k.busRoutes, &k.introduction})
-            line(*s);
+    for (const CompanySource& k : c.companies) {
+        for (const CompanyText& t : kCompanyTexts)
+            line(k.*t.member);
+        line(k.introduction);
+    }
     for (const CategorySource& k : c.categories)
         line(k.name);
     for (const LinkSource& l : c.links) {

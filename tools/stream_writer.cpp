@@ -17,18 +17,8 @@ void forEachText(
     visit("header", 0, "updateDate", c.updateDate, fieldLimit::updateDate);
     for (size_t i = 0; i < c.companies.size(); ++i) {
         const CompanySource& k = c.companies[i];
-        visit("company", i, "name", k.name, fieldLimit::name);
-        visit("company", i, "phone", k.phone, fieldLimit::phone);
-        visit("company", i, "fax", k.fax, fieldLimit::fax);
-        visit("company", i, "contact", k.contact, fieldLimit::contact);
-        visit("company", i, "address", k.address, fieldLimit::address);
-        visit("company", i, "postcode", k.postcode, fieldLimit::postcode);
-        visit("company", i, "website", k.website, fieldLimit::website);
-        visit("company", i, "email", k.email, fieldLimit::email);
-        visit("company", i, "bank", k.bank, fieldLimit::bank);
-        visit("company", i, "account", k.account, fieldLimit::account);
-        visit("company", i, "taxNumber", k.taxNumber, fieldLimit::taxNumber);
-        visit("company", i, "busRoutes", k.busRoutes, fieldLimit::busRoutes);
+        for (const CompanyText& t : kCompanyTexts)
+            visit("company", i, t.column, k.*t.member, t.limit);
         visit("company", i, "introduction", k.introduction, size_t(INT32_MAX));
     }
     for (size_t i = 0; i < c.categories.size(); ++i)
@@ -93,9 +83,8 @@ bool writeDatabaseStream(const Catalogue& c, std::vector<uint8_t>& stream, std::
     s.text(c.updateDate);
     s.int32(int32_t(c.companies.size()));
     for (const CompanySource& k : c.companies) {
-        for (const std::string* t : {&k.name, &k.phone, &k.fax, &k.contact, &k.address, &k.postcode,
-                                     &k.website, &k.email, &k.bank, &k.account, &k.taxNumber, &k.busRoutes})
-            s.text(*t);
+        for (const CompanyText& t : kCompanyTexts)
+            s.text(k.*t.member);
         s.int32(int32_t(k.introduction.size()));
         s.bytes(k.introduction);
     }
