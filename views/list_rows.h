@@ -1,0 +1,56 @@
+// The one table of rows behind the list view and the fills that write it from the DataStore.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "database.h"
+
+enum ListKind : uint8_t {
+    kSubCategories = 0,
+    kCompanyGroups = 1,
+    kCompanies = 2,
+    kProducts = 3,
+    kTopCategories = 100,
+    kNotebook = 200,
+};
+
+inline constexpr int kRowCapacity = 500;
+inline constexpr int kCellCount = 13;
+inline constexpr size_t kCellSize = 80;
+inline constexpr int8_t kNoSortColumn = 20;
+inline constexpr uint8_t kPlainBand = 10;
+
+struct ListRow {
+    char cells[kCellCount][kCellSize];
+    uint8_t bandColour; // 0..9 a band colour, 10 plain
+    TreeItemHandle treeItem;
+};
+
+struct ListState {
+    int rowCount = 0;
+    uint8_t listKind = kTopCategories;
+    int8_t sortColumn = kNoSortColumn;
+    bool sortAscending = false;
+};
+
+extern ListState listState;
+extern int32_t currentCompany;
+
+// The table lives in dataStore.listRowBuffer (released with the database); null until allocated.
+ListRow* rowTable();
+// Allocates the table when it is missing; on failure tells the user and returns false.
+bool ensureRowTable();
+// The next row, cleared, or null when the table is full or missing.
+ListRow* appendRow();
+
+// Writes the rows of a node's list (node -1: the top level) and sets listKind, sortColumn and
+// currentCompany; false when the table could not be allocated.
+bool fillNodeRows(int32_t node);
+// Writes the product rows of company (kNoCompany: none) and sets currentCompany.
+void fillProductRows(int32_t company);
+// The columns a list kind shows: 2, 13 or 9; 0 for a kind whose set is not the list's own.
+int columnCountOf(uint8_t kind);
+
+// "￥12.50", or "电询" when there is no price.
+void formatPrice(float price, char* text, size_t capacity);

@@ -1,0 +1,79 @@
+// Column sort of the row table. Rows are ranked once with the text order, then placed by a
+// selection sort over the ranks, which gives the order that comparing texts inside the
+// selection sort would give, at n log n text comparisons.
+#include "list_sort.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+#include "list_rows.h"
+
+TextCompare compareText = [](const char* a, const char* b) { return std::strcmp(a, b); };
+
+long long leadingNumber(const char* text) {
+    long long value = 0;
+    for (size_t i = 0; i < kCellSize && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = std::min(value * 10 + (text[i] - '0'), 1000000000000LL);
+    return value;
+}
+
+std::vector<int> sortRowTable(int column, bool ascending) {
+    std::vector<int> moved;
+    ListRow* table = rowTable();
+    if (column < 0 || column >= kCellCount) return moved;
+    listState.sortColumn = int8_t(column);
+    const int count = table ? listState.rowCount : 0;
+    moved.resize(size_t(count));
+    std::iota(moved.begin(), moved.end(), 0);
+    if (count == 0) return moved;
+
+    const bool numeric =
+        column == 1 && (listState.listKind == kTopCategories || listState.listKind == kSubCategories);
+    std::vector<long long> numbers(static_cast<size_t>(count));
+    if (numeric)
+        for (int r = 0; r < count; ++r)
+            numbers[size_t(r)] = leadingNumber(table[r].cells[1]);
+    auto compare = [&](int a, int b) -> long long {
+        if (numeric) return numbers[size_t(a)] - numbers[size_t(b)];
+        return compareText(table[a].cells[column], table[b].cells[column]);
+    };
+
+    // Rank: rows that compare equal share a rank.
+    std::vector<int> byOrder(moved);
+    std::stable_sort(byOrder.begin(), byOrder.end(), [&](int a, int b) { return compare(a, b) < 0; });
+    std::vector<int> rank(static_cast<size_t>(count));
+    for (int i = 0, r = 0; i < count; ++i) {
+        if (i > 0 && compare(byOrder[size_t(i - 1)], byOrder[size_t(i)]) != 0) ++r;
+        rank[size_t(byOrder[size_t(i)])] = r;
+    }
+
+    for (int i = 0; i < count; ++i) {
+        int best = i;
+        for (int k = i + 1; k < count; ++k) {
+            int difference = rank[size_t(best)] - rank[size_t(k)];
+            if (ascending ? difference > 0 : difference < 0) best = k;
+        }
+        if (best == i) continue;
+        // The bands stay with the positions; they are worked out again below.
+        ListRow exchanged = table[i];
+        std::memcpy(table[i].cells, table[best].cells, sizeof exchanged.cells);
+        table[i].treeItem = table[best].treeItem;
+        std::memcpy(table[best].cells, exchanged.cells, sizeof exchanged.cells);
+        table[best].treeItem = exchanged.treeItem;
+        std::swap(rank[size_t(i)], rank[size_t(best)]);
+        std::swap(moved[size_t(i)], moved[size_t(best)]);
+    }
+
+    uint8_t counter = ascending ? 0 : 3;
+    table[0].bandColour = counter;
+    for (int r = 1; r < count; ++r) {
+        if (compareText(table[r].cells[column], table[r - 1].cells[column]) == 0) {
+            table[r].bandColour = table[r - 1].bandColour;
+        } else {
+            ++counter;
+            table[r].bandColour = uint8_t(counter % 9);
+        }
+    }
+    return moved;
+}
