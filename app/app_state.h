@@ -1,0 +1,48 @@
+// Process-wide state of the program, grouped by concern; one instance each, main thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+struct AppWindows {
+    HINSTANCE instance = nullptr;
+    HWND mainWindow = nullptr;
+    HWND rebar = nullptr;
+    HWND list = nullptr;
+    HWND tree = nullptr;
+    HWND statusBar = nullptr;
+    HWND searchBox = nullptr;
+};
+
+struct DrawingResources {
+    COLORREF rowColours[12] = {};
+    HPEN splitterPen = nullptr;
+    HCURSOR arrowCursor = nullptr;
+    HCURSOR splitterCursor = nullptr;
+    HCURSOR handCursor = nullptr;
+    HFONT normalFont = nullptr;
+    HFONT linkFont = nullptr;
+};
+
+struct AppSettings {
+    char detailClassName[20] = {};
+    char versionString[16] = {};
+    char updateHost[60] = {};
+    char notebookPath[256] = {};
+    char searchHistoryPath[256] = {};
+    bool onDemandUpdate = false;
+};
+
+// Which pane last reported a focus change; the Enter command reads it.
+enum FocusedPane : uint8_t { kNoPane = 0, kSearchPane = 1, kListPane = 2, kTreePane = 3, kFocusLost = 5 };
+
+extern AppWindows app;
+extern DrawingResources drawing;
+extern AppSettings settings;
+extern uint8_t focusedPane;
+
+// Hands a target to the shell with the verb "open" (ShellExecuteA); tests replace it.
+extern void (*shellOpen)(HWND owner, const char* target);
+
+inline constexpr COLORREF kLinkColour = RGB(0, 0, 255);

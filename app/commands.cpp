@@ -1,0 +1,67 @@
+// Commands from the menus, toolbars, accelerators, the tree's double click and the search box.
+#include "commands.h"
+
+#include <commctrl.h>
+
+#include "about_dialog.h"
+#include "app_state.h"
+#include "detail_window.h"
+#include "list_notify.h"
+#include "list_rows.h"
+#include "list_view.h"
+#include "notebook.h"
+#include "resource.h"
+#include "search.h"
+#include "tree_model.h"
+#include "tree_view.h"
+#include "update_check.h"
+
+namespace {
+
+void onEnter() {
+    switch (focusedPane) {
+    case kSearchPane: runSearch(GetDlgItem(app.rebar, IDC_SEARCHBAR), IDC_SEARCHBOX); break;
+    case kListPane: openRowInTree(int(SendMessageA(app.list, LVM_GETSELECTIONMARK, 0, 0))); break;
+    case kTreePane: {
+        auto caret = reinterpret_cast<HTREEITEM>(SendMessageA(app.tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        SendMessageA(app.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(caret));
+        break;
+    }
+    default: break;
+    }
+}
+
+void onSearchBoxNotification(unsigned code) {
+    if (code == CBN_SETFOCUS) focusedPane = kSearchPane;
+    if (code == CBN_KILLFOCUS) focusedPane = kFocusLost;
+}
+
+} // namespace
+
+void dispatchCommand(WPARAM wParam, LPARAM) {
+    switch (LOWORD(wParam)) {
+    case IDM_EXIT: DestroyWindow(app.mainWindow); break;
+    case IDM_ABOUT: showAboutDialog(app.mainWindow); break;
+    case IDM_ENTER: onEnter(); break;
+    case IDM_UPDATE:
+        settings.onDemandUpdate = true;
+        checkForUpdates(settings.updateHost, true);
+        break;
+    case IDM_NOTE_WRITE: openNotebookDialog(app.mainWindow); break;
+    case IDM_NOTE_VIEW: showNotebook(); break;
+    case IDM_DETAILS:
+        if (currentCompany >= 0 && currentCompany < kNoCompany)
+            createDetailWindow(app.instance, SW_SHOWNORMAL);
+        break;
+    case IDM_COLLAPSE: collapseAll(app.tree); break;
+    case IDM_NOTE_DELETE: deleteNotebookEntry(); break;
+    case IDM_NOTE_DELETE_ALL: deleteAllNotebookEntries(); break;
+    case IDM_VIEW_ICON: setViewMode(app.list, LVS_ICON); break;
+    case IDM_VIEW_SMALLICON: setViewMode(app.list, LVS_SMALLICON); break;
+    case IDM_VIEW_LIST: setViewMode(app.list, LVS_LIST); break;
+    case IDM_VIEW_REPORT: setViewMode(app.list, LVS_REPORT); break;
+    case IDM_SEARCH: runSearch(GetDlgItem(app.rebar, IDC_SEARCHBAR), IDC_SEARCHBOX); break;
+    case IDC_SEARCHBOX: onSearchBoxNotification(HIWORD(wParam)); break;
+    default: break;
+    }
+}

@@ -1,0 +1,186 @@
+// The main window procedure: panes made at WM_CREATE, notifications and commands routed to
+// their owners, the layout, the splitter drag, context menus and view marks.
+#include "main_window.h"
+
+#include <commctrl.h>
+
+#include "app_state.h"
+#include "commands.h"
+#include "image_lists.h"
+#include "list_notify.h"
+#include "list_rows.h"
+#include "list_view.h"
+#include "rebar.h"
+#include "resource.h"
+#include "startup.h"
+#include "status_bar.h"
+#include "tree_view.h"
+#include "update_check.h"
+
+int lastSplitterX = 0;
+
+namespace {
+
+int mouseX(LPARAM lParam) {
+    return int(unsigned(LOWORD(lParam)));
+}
+int mouseY(LPARAM lParam) {
+    return int(unsigned(HIWORD(lParam)));
+}
+
+// During a drag the pointer may leave the client area, left of it as a negative x: the split
+// stays inside the window (0 still asks for the default split).
+int splitX(LPARAM lParam) {
+    RECT client{};
+    GetClientRect(app.mainWindow, &client);
+    int x = short(LOWORD(lParam));
+    return x < 0 ? 0 : (x > client.right ? int(client.right) : x);
+}
+
+int rebarBottom() {
+    RECT r{};
+    GetClientRect(GetDlgItem(app.mainWindow, IDC_REBAR), &r);
+    return r.bottom;
+}
+
+void onCreate(HWND window) {
+    app.mainWindow = window;
+    createImageLists();
+    app.list = createList(window);
+    app.tree = createTree(app.instance, window);
+    fillTree(app.tree);
+    fillNodeList(app.list, -1);
+    app.statusBar = createStatusBar(window, IDC_STATUSBAR, app.instance, 3);
+}
+
+LRESULT onNotify(const NMHDR* header) {
+    switch (header->idFrom) {
+    case IDC_LIST: return listNotify(header);
+    case IDC_TREE: return onTreeNotify(header);
+    default: return supplyToolTipText(header);
+    }
+}
+
+} // namespace
+
+void layoutPanes(int splitterX) {
+    RECT client{};
+    GetClientRect(app.mainWindow, &client);
+    const int width = client.right, height = client.bottom;
+    MoveWindow(GetDlgItem(app.mainWindow, IDC_REBAR), 0, 0, width, height, TRUE);
+    const int rebar = rebarBottom();
+    RECT status{};
+    GetClientRect(app.statusBar, &status);
+    const int statusHeight = status.bottom;
+    MoveWindow(app.statusBar, 0, height - statusHeight, width, statusHeight, TRUE);
+    const int split = splitterX == 0 ? width / 3 + 3 : splitterX;
+    MoveWindow(app.tree, -1, rebar + 6, split - 2, height - rebar - statusHeight - 3, TRUE);
+    MoveWindow(app.list, split - 1, rebar + 6, width - split + 3, height - rebar - statusHeight - 4, TRUE);
+}
+
+bool isOnSplitter(LPARAM mousePosition) {
+    return mouseY(mousePosition) >= rebarBottom() + 6;
+}
+
+void toggleSplitterLine(int x) {
+    HDC dc = GetDC(app.mainWindow);
+    SetROP2(dc, R2_XORPEN);
+    HGDIOBJ previousPen = SelectObject(dc, drawing.splitterPen);
+    RECT client{}, status{};
+    GetClientRect(app.mainWindow, &client);
+    GetWindowRect(app.statusBar, &status);
+    const int top = rebarBottom() + 4, bottom = client.bottom - (status.bottom - status.top);
+    MoveToEx(dc, x - 1, top, nullptr);
+    LineTo(dc, x - 1, bottom);
+    MoveToEx(dc, x + 1, top, nullptr);
+    LineTo(dc, x + 1, bottom);
+    lastSplitterX = x;
+    SelectObject(dc, previousPen);
+    ReleaseDC(app.mainWindow, dc);
+}
+
+int contextMenuForListKind(unsigned listKind) {
+    switch (listKind) {
+    case kCompanyGroups:
+    case kCompanies: return IDR_COMPANYMENU;
+    case kNotebook: return IDR_NOTEBOOKMENU;
+    default: return IDR_LISTMENU;
+    }
+}
+
+bool showListContextMenu(HWND clicked, LPARAM screenPoint) {
+    if (!clicked || clicked != GetDlgItem(app.mainWindow, IDC_LIST)) return false;
+    HMENU loaded = LoadMenuA(app.instance, MAKEINTRESOURCEA(contextMenuForListKind(listState.listKind)));
+    if (!loaded) return false;
+    HMENU popup = GetSubMenu(loaded, 0);
+    updateViewChecks(clicked, popup);
+    int x = short(LOWORD(screenPoint)), y = short(HIWORD(screenPoint));
+    if (screenPoint == -1) { // from the keyboard: at the list's selected row, or its corner
+        POINT at{0, 0};
+        RECT row{};
+        row.left = LVIR_BOUNDS;
+        int selected = int(SendMessageA(clicked, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+        if (selected >= 0 && SendMessageA(clicked, LVM_GETITEMRECT, WPARAM(selected), LPARAM(&row)))
+            at = POINT{row.left + 8, row.bottom};
+        ClientToScreen(clicked, &at);
+        x = at.x;
+        y = at.y;
+    }
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON, x, y, 0, app.mainWindow, nullptr);
+    DestroyMenu(loaded);
+    return true;
+}
+
+void updateViewChecks(HWND list, HMENU menu) {
+    for (UINT command = IDM_VIEW_ICON; command <= IDM_VIEW_REPORT; ++command)
+        CheckMenuItem(menu, command, MF_BYCOMMAND | MF_UNCHECKED);
+    static constexpr UINT kMarkedByViewType[4] = {IDM_VIEW_ICON, IDM_VIEW_REPORT, IDM_VIEW_SMALLICON,
+                                                  IDM_VIEW_LIST};
+    LONG style = GetWindowLongA(list, GWL_STYLE);
+    CheckMenuRadioItem(menu, IDM_VIEW_ICON, IDM_VIEW_REPORT, kMarkedByViewType[style & 3], MF_BYCOMMAND);
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: onCreate(window); break;
+    case WM_DESTROY: shutDownApplication(); break;
+    case WM_SIZE: layoutPanes(0); break;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == IDC_LIST || header->idFrom == IDC_TREE) return onNotify(header);
+        onNotify(header);
+        break;
+    }
+    case WM_CONTEXTMENU:
+        if (showListContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
+        break;
+    case WM_COMMAND: dispatchCommand(wParam, lParam); break;
+    case WM_INITMENUPOPUP: updateViewChecks(app.list, GetMenu(window)); break;
+    case WM_MOUSEMOVE:
+        if (isOnSplitter(lParam)) {
+            if (wParam == MK_LBUTTON) {
+                toggleSplitterLine(lastSplitterX);
+                toggleSplitterLine(splitX(lParam));
+            } else {
+                SetCursor(drawing.splitterCursor);
+            }
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        if (isOnSplitter(lParam)) {
+            SetCursor(drawing.splitterCursor);
+            SetCapture(window);
+            toggleSplitterLine(mouseX(lParam));
+        }
+        break;
+    case WM_LBUTTONUP:
+        ReleaseCapture();
+        toggleSplitterLine(lastSplitterX);
+        layoutPanes(splitX(lParam));
+        SetCursor(drawing.arrowCursor);
+        break;
+    case WM_USER: onSocketEvent(lParam, settings.onDemandUpdate); break;
+    default: break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

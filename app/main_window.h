@@ -1,0 +1,19 @@
+// The main window: its procedure, the pane layout, the splitter and the list's context menus.
+#pragma once
+
+#include <windows.h>
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Places rebar, status bar, tree and list; splitterX 0 asks for the default split.
+void layoutPanes(int splitterX);
+bool isOnSplitter(LPARAM mousePosition);
+// Draws the splitter's drag line at x with XOR (twice at one x removes it).
+void toggleSplitterLine(int x);
+bool showListContextMenu(HWND clicked, LPARAM screenPoint);
+// The resource of the context menu that the list's current kind shows.
+int contextMenuForListKind(unsigned listKind);
+// Sets the radio mark among the view commands 200..203 from the list's view style.
+void updateViewChecks(HWND list, HMENU menu);
+
+extern int lastSplitterX;

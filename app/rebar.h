@@ -1,0 +1,10 @@
+// The rebar across the top: command toolbar, search band, address box; toolbar tooltips.
+#pragma once
+
+#include <windows.h>
+
+HWND createRebar(HWND mainWindow);
+// TTN_NEEDTEXTA from a toolbar's tooltip: the text of the string whose id is the command.
+LRESULT supplyToolTipText(const NMHDR* header);
+// The search box's drop-down list from the history file, newest keyword first.
+void loadSearchHistory(HWND searchBox, const char* path);

@@ -1,0 +1,220 @@
+// Start-up and the end of the program: classes, state prepared in a fixed order, the expiry
+// notice, the main window, the message loop and the release of what start-up made.
+#include "startup.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <winsock2.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app_state.h"
+#include "container.h"
+#include "database.h"
+#include "detail_window.h"
+#include "host_slot.h"
+#include "list_notify.h"
+#include "list_sort.h"
+#include "main_window.h"
+#include "platform.h"
+#include "rebar.h"
+#include "resource.h"
+#include "search.h"
+#include "update_check.h"
+#include "version.h"
+
+AppWindows app;
+DrawingResources drawing;
+AppSettings settings;
+uint8_t focusedPane = kNoPane;
+
+namespace {
+
+void shellExecuteOpen(HWND owner, const char* target) {
+    ShellExecuteA(owner, "open", target, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void windowsLocalTime(LocalTime* now) {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    *now = LocalTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
+void windowsShowMessage(const char* text) {
+    MessageBoxA(nullptr, text, "", MB_OK);
+}
+
+int windowsDeleteFile(const char* path) {
+    return DeleteFileA(path) ? 1 : 0;
+}
+
+constexpr COLORREF kRowColours[12] = {
+    RGB(124, 218, 244), RGB(127, 247, 234), RGB(193, 243, 254), RGB(255, 255, 153),
+    RGB(255, 219, 157), RGB(255, 204, 102), RGB(153, 255, 102), RGB(204, 255, 204),
+    RGB(212, 210, 127), RGB(167, 217, 252), RGB(255, 255, 255), RGB(0, 0, 0),
+};
+
+int lstrcmpText(const char* a, const char* b) {
+    return lstrcmpA(a, b);
+}
+
+void createFonts() {
+    LOGFONTA font{};
+    font.lfHeight = -13;
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    std::snprintf(font.lfFaceName, sizeof font.lfFaceName, "%s", "宋体");
+    drawing.normalFont = CreateFontIndirectA(&font);
+    font.lfUnderline = 1;
+    drawing.linkFont = CreateFontIndirectA(&font);
+}
+
+void setUserFilePaths() {
+    char directory[260] = {};
+    GetSystemDirectoryA(directory, sizeof directory);
+    std::snprintf(settings.notebookPath, sizeof settings.notebookPath, "%s\\%s", directory, "MyDocInf.wrk");
+    std::snprintf(settings.searchHistoryPath, sizeof settings.searchHistoryPath, "%s\\%s", directory,
+                  "MySchInf.wrk");
+}
+
+void showExpiryNotice() {
+    if (dataStore.expiredCount <= 0) return;
+    char notice[256];
+    std::snprintf(
+        notice, sizeof notice,
+        "已经有%d条过时信息。过时信息将不被显示。\r\n\r\n    建议你下载最新的商情。\r\n      现在下载吗？",
+        dataStore.expiredCount);
+    if (MessageBoxA(nullptr, notice, "提示", MB_ICONINFORMATION | MB_YESNO) != IDYES) return;
+    char site[80];
+    siteAddressOf(settings.updateHost, site, sizeof site);
+    shellOpen(nullptr, site);
+}
+
+ATOM registerClass(WNDCLASSEXA& wc) {
+    ATOM atom = RegisterClassExA(&wc);
+    if (atom) return atom;
+    WNDCLASSA plain{wc.style, wc.lpfnWndProc, wc.cbClsExtra,    wc.cbWndExtra,   wc.hInstance,
+                    wc.hIcon, wc.hCursor,     wc.hbrBackground, wc.lpszMenuName, wc.lpszClassName};
+    return RegisterClassA(&plain);
+}
+
+} // namespace
+
+void (*shellOpen)(HWND, const char*) = shellExecuteOpen;
+
+void siteAddressOf(const char* host, char* address, size_t capacity) {
+    // A bare host name opens nothing in the shell; an address with a scheme is kept.
+    bool hasScheme = std::strstr(host, "://") != nullptr;
+    std::snprintf(address, capacity, "%s%s", hasScheme ? "" : "http://", host);
+}
+
+ATOM registerWindowClasses(HINSTANCE instance) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = mainWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
+    wc.hIconSm = static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
+    wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINMENU);
+    wc.lpszClassName = "VListVwClass";
+    registerClass(wc);
+
+    std::snprintf(settings.detailClassName, sizeof settings.detailClassName, "%s", "DetailClass");
+    wc.lpfnWndProc = detailWindowProc;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszMenuName = nullptr;
+    wc.lpszClassName = settings.detailClassName;
+    return registerClass(wc);
+}
+
+ATOM registerClasses(HINSTANCE instance) {
+    ATOM detailClass = registerWindowClasses(instance);
+    initialiseApplication();
+    return detailClass;
+}
+
+void readProgramPath() {
+    char path[512] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::snprintf(programPath, sizeof programPath, "%s", path);
+}
+
+void initialiseApplication() {
+    readProgramPath();
+    prepareApplication();
+}
+
+void prepareApplication() {
+    platform.localTime = windowsLocalTime;
+    platform.showMessage = windowsShowMessage;
+    platform.deleteFile = windowsDeleteFile;
+    compareText = lstrcmpText;
+
+    extractContainer();
+    loadDatabase();
+    std::snprintf(settings.versionString, sizeof settings.versionString, "%s", KOVANTA_VERSION_TEXT);
+    settings.onDemandUpdate = false;
+    std::memcpy(drawing.rowColours, kRowColours, sizeof kRowColours);
+    drawing.splitterPen = CreatePen(PS_DOT, 1, RGB(255, 0, 0));
+    drawing.arrowCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    drawing.splitterCursor = LoadCursorA(app.instance, MAKEINTRESOURCEA(IDR_SPLITTER_CURSOR));
+    drawing.handCursor = LoadCursorA(app.instance, MAKEINTRESOURCEA(IDR_HAND_CURSOR));
+    clearSearchMatches();
+    createFonts();
+    clearLinkFontSelection();
+    std::snprintf(settings.updateHost, sizeof settings.updateHost, "%s", builtInUpdateHost());
+    setUserFilePaths();
+    showExpiryNotice();
+}
+
+void initialiseCommonControls() {
+    INITCOMMONCONTROLSEX controls{8, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_COOL_CLASSES};
+    InitCommonControlsEx(&controls);
+    InitCommonControls();
+}
+
+int createMainWindow(HINSTANCE instance, int showCommand) {
+    char title[100];
+    std::snprintf(title, sizeof title, "%s→%s→Kovanta 更新日期：%s", dataStore.titlePart1,
+                  dataStore.titlePart2, dataStore.updateDate);
+    app.instance = instance;
+    HWND window = CreateWindowExA(0, "VListVwClass", title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  750, 550, nullptr, nullptr, instance, nullptr);
+    if (!window) return 0;
+    app.mainWindow = window;
+    app.rebar = createRebar(window);
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    startUpdateThread();
+    return 1;
+}
+
+int runMessageLoop() {
+    HACCEL accelerators = LoadAcceleratorsA(app.instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    MSG message{};
+    // GetMessageA gives -1 on an error: that ends the loop as the quit message does.
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (!TranslateAcceleratorA(app.mainWindow, accelerators, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return int(message.wParam);
+}
+
+void shutDownApplication() {
+    // Detail windows read the database: they go first.
+    closeDetailWindows();
+    freeDatabase();
+    DeleteObject(drawing.splitterPen);
+    DeleteObject(drawing.linkFont);
+    DeleteObject(drawing.normalFont);
+    drawing.splitterPen = nullptr;
+    drawing.linkFont = drawing.normalFont = nullptr;
+    WSACleanup();
+    PostQuitMessage(0);
+}

@@ -1,0 +1,45 @@
+// The status bar of three parts, their edges fixed from the window's width at creation.
+#include "status_bar.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "app_state.h"
+#include "build_settings.h"
+#include "database.h"
+#include "list_rows.h"
+#include "resource.h"
+
+HWND createStatusBar(HWND parent, int id, HINSTANCE instance, int partCount) {
+    HWND bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER | SBARS_SIZEGRIP | CCS_BOTTOM,
+                                   KOVANTA_MAKER_LINE, parent, UINT(id));
+    RECT client{};
+    GetClientRect(parent, &client);
+    std::vector<int> edges(size_t(partCount > 0 ? partCount : 1));
+    int edge = client.right / 3;
+    for (int& e : edges) {
+        e = edge;
+        edge *= 2;
+    }
+    SendMessageA(bar, SB_SETPARTS, WPARAM(partCount), reinterpret_cast<LPARAM>(edges.data()));
+    SendMessageA(bar, SB_SETICON, 2,
+                 reinterpret_cast<LPARAM>(LoadIconA(instance, MAKEINTRESOURCEA(IDI_ROWCOUNT))));
+    char text[80];
+    std::snprintf(text, sizeof text, "当前信息：%s-%s 信息", dataStore.titlePart1, dataStore.titlePart2);
+    setStatusText(bar, 1, text);
+    std::snprintf(text, sizeof text, "共有： %d 条信息", listState.rowCount);
+    setStatusText(bar, 2, text);
+    return bar;
+}
+
+void setStatusText(HWND statusBar, int part, const char* text) {
+    SendMessageA(statusBar, SB_SETTEXTA, WPARAM(part), reinterpret_cast<LPARAM>(text));
+}
+
+void showRowCount() {
+    char text[20];
+    std::snprintf(text, sizeof text, "共有： %d 条信息", listState.rowCount);
+    setStatusText(app.statusBar, 2, text);
+}

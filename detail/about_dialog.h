@@ -1,0 +1,6 @@
+// The About dialog (dialog 100).
+#pragma once
+
+#include <windows.h>
+
+void showAboutDialog(HWND owner);

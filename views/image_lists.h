@@ -1,0 +1,10 @@
+// The two image lists that the tree, the list and the rebar share.
+#pragma once
+
+#include <commctrl.h>
+#include <windows.h>
+
+extern HIMAGELIST smallImageList; // 16 x 16
+extern HIMAGELIST largeImageList; // 32 x 32
+
+bool createImageLists();

@@ -1,0 +1,17 @@
+// The list's behaviour: notifications, column sort, band colours, link cells.
+#pragma once
+
+#include <commctrl.h>
+#include <windows.h>
+
+LRESULT listNotify(const NMHDR* header);
+LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+void sortRows(HWND list, int column, bool ascending);
+void openRowInTree(int row);
+// The link font is not selected into any drawing context at start-up.
+void clearLinkFontSelection();
+// The link cell under a point of the list (client coordinates): 6 web, 7 e-mail, -1 none;
+// row is set for a link cell.
+int linkCellAt(HWND list, int x, int y, int* row);
+
+extern WNDPROC previousListProc;

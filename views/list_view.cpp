@@ -1,0 +1,167 @@
+// The list view: every cell text is served from the row table; only each item's label is
+// kept by the control itself.
+#include "list_view.h"
+
+#include <iterator>
+
+#include "app_state.h"
+#include "image_lists.h"
+#include "list_notify.h"
+#include "list_rows.h"
+#include "resource.h"
+#include "tree_model.h"
+
+int installedColumns = 0;
+
+namespace {
+
+struct Column {
+    const char* title;
+    int width;
+    int alignment;
+};
+
+constexpr Column kCategoryColumns[] = {{"名称", 180, LVCFMT_LEFT}, {"序号", 40, LVCFMT_LEFT}};
+constexpr Column kCompanyColumns[] = {
+    {"品名", 90, LVCFMT_LEFT},  {"品牌", 65, LVCFMT_LEFT},      {"销售公司", 150, LVCFMT_LEFT},
+    {"电话", 130, LVCFMT_LEFT}, {"联系人", 60, LVCFMT_LEFT},    {"传真", 90, LVCFMT_LEFT},
+    {"网址", 150, LVCFMT_LEFT}, {"电子邮件", 150, LVCFMT_LEFT}, {"通讯地址", 150, LVCFMT_LEFT},
+    {"邮编", 70, LVCFMT_LEFT},  {"开户行", 90, LVCFMT_LEFT},    {"帐号", 120, LVCFMT_LEFT},
+    {"税号", 120, LVCFMT_LEFT},
+};
+constexpr Column kProductColumns[] = {
+    {"品名", 90, LVCFMT_LEFT},   {"品牌", 60, LVCFMT_LEFT},  {"型号", 110, LVCFMT_LEFT},
+    {"配置", 130, LVCFMT_LEFT},  {"单价", 80, LVCFMT_RIGHT}, {"单位", 40, LVCFMT_CENTER},
+    {"产地", 50, LVCFMT_CENTER}, {"备注", 120, LVCFMT_LEFT}, {"序号", 50, LVCFMT_CENTER},
+};
+
+int imageOfKind(uint8_t kind) {
+    switch (kind) {
+    case kTopCategories:
+    case kSubCategories: return 3;
+    case kCompanyGroups:
+    case kCompanies: return 0;
+    case kProducts: return 2;
+    default: return 1;
+    }
+}
+
+// Many rows at once: the control draws when they are all in.
+struct RedrawPause {
+    explicit RedrawPause(HWND w) : window(w) { SendMessageA(window, WM_SETREDRAW, FALSE, 0); }
+    ~RedrawPause() {
+        SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(window, nullptr, TRUE);
+    }
+    HWND window;
+};
+
+} // namespace
+
+HWND createList(HWND parent) {
+    HWND list = CreateWindowExA(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE, 0,
+        0, 0, 0, parent, reinterpret_cast<HMENU>(INT_PTR(IDC_LIST)), app.instance, nullptr);
+    if (!list) return nullptr;
+    installedColumns = 0;
+    listState = ListState{};
+    currentCompany = kNoCompany;
+    previousListProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc)));
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    if (smallImageList && largeImageList) {
+        SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallImageList));
+        SendMessageA(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(largeImageList));
+    }
+    return list;
+}
+
+void insertColumn(HWND list, const char* title, int width, int position, int alignment) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = alignment;
+    column.cx = width;
+    column.pszText = const_cast<char*>(title);
+    column.iSubItem = position;
+    SendMessageA(list, LVM_INSERTCOLUMNA, WPARAM(position), reinterpret_cast<LPARAM>(&column));
+}
+
+void removeColumns(HWND list) {
+    for (int position = installedColumns - 1; position >= 0; --position)
+        SendMessageA(list, LVM_DELETECOLUMN, WPARAM(position), 0);
+}
+
+void installColumnSet(HWND list, int columnCount) {
+    if (installedColumns == columnCount) return;
+    const Column* columns = nullptr;
+    size_t count = 0;
+    switch (columnCount) {
+    case 2: columns = kCategoryColumns, count = std::size(kCategoryColumns); break;
+    case 13: columns = kCompanyColumns, count = std::size(kCompanyColumns); break;
+    case 9: columns = kProductColumns, count = std::size(kProductColumns); break;
+    default: return;
+    }
+    removeColumns(list);
+    installedColumns = columnCount;
+    for (size_t i = 0; i < count; ++i)
+        insertColumn(list, columns[i].title, columns[i].width, int(i), columns[i].alignment);
+}
+
+bool insertRows(HWND list) {
+    ListRow* table = rowTable();
+    if (!table) return true;
+    RedrawPause pause(list);
+    SendMessageA(list, LVM_SETITEMCOUNT, WPARAM(listState.rowCount), 0);
+    for (int r = 0; r < listState.rowCount; ++r) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = r;
+        item.pszText = LPSTR_TEXTCALLBACKA;
+        item.iImage = imageOfKind(listState.listKind);
+        if (SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) == -1) {
+            listState.rowCount = r; // the rows that are in the control
+            return false;
+        }
+        LVITEMA label{};
+        label.iSubItem = 0;
+        label.pszText = table[r].cells[0];
+        SendMessageA(list, LVM_SETITEMTEXTA, WPARAM(r), reinterpret_cast<LPARAM>(&label));
+    }
+    return true;
+}
+
+void fillNodeList(HWND list, int node) {
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    if (!fillNodeRows(node)) return;
+    switch (listState.listKind) {
+    case kTopCategories:
+    case kSubCategories:
+    case kCompanyGroups:
+    case kCompanies: installColumnSet(list, columnCountOf(listState.listKind)); break;
+    default: break;
+    }
+    insertRows(list);
+}
+
+void fillProductList(HWND list, HTREEITEM item) {
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    installColumnSet(list, 9);
+    fillProductRows(companyOfTreeItem(item));
+    insertRows(list);
+}
+
+void serveCellText(NMLVDISPINFOA* request) {
+    const LVITEMA& item = request->item;
+    ListRow* table = rowTable();
+    if (!table || listState.rowCount <= 0 || !(item.mask & LVIF_TEXT)) return;
+    if (item.iItem < 0 || item.iItem >= listState.rowCount || item.iSubItem < 0 ||
+        item.iSubItem >= kCellCount)
+        return;
+    request->item.pszText = table[item.iItem].cells[item.iSubItem];
+}
+
+void setViewMode(HWND list, DWORD mode) {
+    LONG style = GetWindowLongA(list, GWL_STYLE);
+    SetWindowLongA(list, GWL_STYLE, LONG((DWORD(style) & ~DWORD(LVS_TYPEMASK)) | mode));
+}

@@ -1,0 +1,11 @@
+// Keyword search over the category tree.
+#pragma once
+
+#include <commctrl.h>
+#include <windows.h>
+
+// Searches for the keyword in the box with boxId on toolbar.
+void runSearch(HWND toolbar, int boxId);
+// Whether the item was found by the last search; the tree paints such items in a signal colour.
+bool isSearchMatch(HTREEITEM item);
+void clearSearchMatches();

@@ -1,0 +1,120 @@
+// The tree view: category nodes in their places, the still-valid companies under the nodes
+// they are filed under, and the item -> record index of the tree model.
+#include "tree_view.h"
+
+#include "app_state.h"
+#include "image_lists.h"
+#include "list_view.h"
+#include "resource.h"
+#include "search.h"
+#include "status_bar.h"
+#include "tree_model.h"
+
+namespace {
+
+enum TreeImage { kCompanyImage = 0, kCompanySelectedImage = 1, kFolderImage = 3, kFolderOpenImage = 4 };
+
+LRESULT onCustomDraw(NMTVCUSTOMDRAW* draw) {
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        if (isSearchMatch(reinterpret_cast<HTREEITEM>(draw->nmcd.dwItemSpec)))
+            draw->clrText = kSearchHitColour;
+        return CDRF_NOTIFYITEMDRAW;
+    default: return 0;
+    }
+}
+
+void onSelectionChanged(const NMTREEVIEWA* change) {
+    HTREEITEM item = change->itemNew.hItem;
+    int kind = nodeKindOfItem(item);
+    if (kind == 1 || kind == 2)
+        fillNodeList(app.list, nodeIndexOfItem(item));
+    else
+        fillProductList(app.list, item);
+    setAddressPath(item);
+    showRowCount();
+}
+
+} // namespace
+
+HWND createTree(HINSTANCE instance, HWND parent) {
+    HWND tree =
+        CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
+                        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
+                            TVS_LINESATROOT | TVS_DISABLEDRAGDROP | TVS_SHOWSELALWAYS | TVS_NONEVENHEIGHT,
+                        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(INT_PTR(IDC_TREE)), instance, nullptr);
+    SendMessageA(tree, WM_SETFONT, reinterpret_cast<WPARAM>(drawing.normalFont), TRUE);
+    if (!tree) return nullptr;
+    SendMessageA(tree, TVM_SETITEMHEIGHT, 18, 0);
+    if (smallImageList && largeImageList) {
+        SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(smallImageList));
+        SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(smallImageList));
+    }
+    return tree;
+}
+
+HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, const char* text, int image, int selectedImage) {
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = parent ? parent : TVI_ROOT;
+    insert.hInsertAfter = parent ? TVI_LAST : TVI_ROOT;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insert.item.pszText = const_cast<char*>(text);
+    insert.item.cchTextMax = 50;
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = selectedImage;
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void fillTree(HWND tree) {
+    // Tens of thousands of items: the control draws once, after the fill.
+    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    buildTreeModel();
+    const DataStore& d = dataStore;
+    std::vector<int32_t> order = nodeInsertionOrder();
+    for (int32_t node : order) {
+        int32_t parent = treeModel.shownParent[size_t(node)];
+        auto parentItem = parent >= 0 ? static_cast<HTREEITEM>(d.treeNodes[parent].treeItem) : nullptr;
+        registerNodeItem(
+            node, insertTreeItem(tree, parentItem, categoryNameOfNode(node), kFolderImage, kFolderOpenImage));
+    }
+    // Every node has its item before any company: a node shows its child nodes first.
+    for (int32_t node : order) {
+        auto nodeItem = static_cast<HTREEITEM>(d.treeNodes[node].treeItem);
+        if (!nodeItem) continue;
+        const IndexLists& listings = treeModel.listings;
+        for (const int32_t* l = listings.begin(size_t(node)); l != listings.end(size_t(node)); ++l) {
+            const CompanyRecord& company = d.companies[d.companyLinks[*l].company];
+            registerListingItem(
+                *l, insertTreeItem(tree, nodeItem, company.name, kCompanyImage, kCompanySelectedImage));
+        }
+    }
+    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(tree, nullptr, TRUE);
+}
+
+LRESULT onTreeNotify(const NMHDR* header) {
+    switch (header->code) {
+    case TVN_SELCHANGEDA: onSelectionChanged(reinterpret_cast<const NMTREEVIEWA*>(header)); return 0;
+    case NM_CUSTOMDRAW: return onCustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(const_cast<NMHDR*>(header)));
+    case NM_SETFOCUS: focusedPane = kTreePane; return 0;
+    case NM_KILLFOCUS: focusedPane = kFocusLost; return 0;
+    case NM_DBLCLK: SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(IDM_DETAILS, 1), 0); return 0;
+    default: return 0;
+    }
+}
+
+void setAddressPath(HTREEITEM item) {
+    char path[kAddressPathCapacity];
+    addressPathOfItem(item, path, sizeof path);
+    SetDlgItemTextA(app.rebar, IDC_ADDRESSBOX, path);
+}
+
+void collapseAll(HWND tree) {
+    for (int32_t node = 0; node < dataStore.treeNodeCount; ++node)
+        if (dataStore.treeNodes[node].treeItem)
+            SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE,
+                         reinterpret_cast<LPARAM>(dataStore.treeNodes[node].treeItem));
+}

@@ -1,0 +1,14 @@
+// The category tree control: creation, fill, notifications, address path, collapse.
+#pragma once
+
+#include <commctrl.h>
+#include <windows.h>
+
+HWND createTree(HINSTANCE instance, HWND parent);
+void fillTree(HWND tree);
+HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, const char* text, int image, int selectedImage);
+LRESULT onTreeNotify(const NMHDR* header);
+void setAddressPath(HTREEITEM item);
+void collapseAll(HWND tree);
+
+inline constexpr COLORREF kSearchHitColour = RGB(255, 4, 99);
