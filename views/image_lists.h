@@ -1,8 +1,9 @@
 // The two image lists that the tree, the list and the rebar share.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 extern HIMAGELIST smallImageList; // 16 x 16
 extern HIMAGELIST largeImageList; // 32 x 32

@@ -1,8 +1,9 @@
 // The list's behaviour: notifications, column sort, band colours, link cells.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 LRESULT listNotify(const NMHDR* header);
 LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);

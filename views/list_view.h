@@ -1,8 +1,9 @@
 // The list view control: creation, column sets, rows put into the control, cell texts.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 HWND createList(HWND parent);
 void fillNodeList(HWND list, int node);

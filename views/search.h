@@ -1,8 +1,9 @@
 // Keyword search over the category tree.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 // Searches for the keyword in the box with boxId on toolbar.
 void runSearch(HWND toolbar, int boxId);

@@ -1,8 +1,9 @@
 // The category tree control: creation, fill, notifications, address path, collapse.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 HWND createTree(HINSTANCE instance, HWND parent);
 void fillTree(HWND tree);
