@@ -1,0 +1,285 @@
+// The window tests' fixture: scratch directory, catalogue, hooks, control readers.
+#include "program_fixture.h"
+
+#include <cstdio>
+#include <fstream>
+
+#include "app_state.h"
+#include "container.h"
+#include "container_writer.h"
+#include "database.h"
+#include "startup.h"
+#include "stream_writer.h"
+
+std::vector<ShownMessage> ProgramTest::messages;
+std::vector<int> ProgramTest::answers;
+std::vector<std::string> ProgramTest::shellTargets;
+
+namespace {
+
+HHOOK messageHook = nullptr;
+
+// Each message box is read when it becomes active and answered with the next answer.
+LRESULT CALLBACK answerMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        char className[32] = {};
+        GetClassNameA(box, className, sizeof className);
+        if (std::string(className) == "#32770") {
+            char text[1024] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            ProgramTest::messages.push_back({windowText(box), text});
+            int answer = IDOK;
+            if (!ProgramTest::answers.empty()) {
+                answer = ProgramTest::answers.front();
+                ProgramTest::answers.erase(ProgramTest::answers.begin());
+            }
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+        }
+    }
+    return CallNextHookEx(messageHook, code, wParam, lParam);
+}
+
+void recordShellTarget(HWND, const char* target) {
+    ProgramTest::shellTargets.push_back(target);
+}
+
+CompanySource company(const char* name, const char* phone, const char* contact, const char* website,
+                      const char* email) {
+    CompanySource c;
+    c.name = name;
+    c.phone = phone;
+    c.contact = contact;
+    c.website = website;
+    c.email = email;
+    c.address = "上海路1号";
+    return c;
+}
+
+} // namespace
+
+Catalogue sampleCatalogue() {
+    Catalogue c;
+    c.dataName = "test";
+    c.titlePart1 = "华东";
+    c.titlePart2 = "电脑商情";
+    c.updateDate = "2026-12-01";
+    c.categories = {{"台式电脑", true}, {"星河", false}, {"华拓", false}, {"打印机", true}, {"彩印", false}};
+    c.treeNodes = {{-1, 0}, {0, 1}, {0, 2}, {-1, 3}, {3, 4}};
+    c.companies = {company("宁波智盛数码科技有限公司", "0574-1", "陈女士", "www.zhisheng.example",
+                           "sales@zhisheng.example"),
+                   company("杭州信盈电脑有限公司", "0571-2", "吴女士", "", "xy@xinying.example"),
+                   company("合肥佳航科技有限公司", "0551-3", "曹经理", "http://jiahang.example", ""),
+                   company("南京嘉图电脑有限公司", "025-4", "曹军", "www.jiatu.example", "")};
+    c.links = {
+        {1, 0, "", kValid}, {1, 1, "", kExpired}, {1, 2, "", kValid}, {2, 3, "", kValid}, {4, 0, "", kValid}};
+    c.products = {{0, 1, "XH-100", "酷睿 i5/8G/512G", 3999.0f, "台", "上海", "含税", kValid},
+                  {0, 1, "XH-200", "酷睿 i7", 0.29f, "台", "上海", "", kExpired},
+                  {0, 1, "XH-300", "", 12.3f, "台", "", "", kValid},
+                  {0, 4, "CY-1", "彩色", 0.0f, "台", "", "", kValid},
+                  {0, 0, "TOP", "", 30000000.0f, "", "", "", kValid}};
+    return c;
+}
+
+void ProgramTest::SetUpTestSuite() {
+    app.instance = GetModuleHandleA(nullptr);
+    registerWindowClasses(app.instance);
+    initialiseCommonControls();
+    shellOpen = recordShellTarget;
+}
+
+void ProgramTest::SetUp() {
+    char temp[MAX_PATH] = {}, here[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    GetCurrentDirectoryA(sizeof here, here);
+    previous_ = here;
+    scratch_ = std::string(temp) + "kovanta-window-" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(GetTickCount());
+    CreateDirectoryA(scratch_.c_str(), nullptr);
+    SetCurrentDirectoryA(scratch_.c_str());
+    messages.clear();
+    answers.clear();
+    shellTargets.clear();
+    messageHook = SetWindowsHookExA(WH_CBT, answerMessageBoxes, nullptr, GetCurrentThreadId());
+}
+
+void ProgramTest::TearDown() {
+    if (app.mainWindow && IsWindow(app.mainWindow)) DestroyWindow(app.mainWindow);
+    app = AppWindows{app.instance};
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        if (message.message != WM_QUIT) DispatchMessageA(&message);
+    UnhookWindowsHookEx(messageHook);
+    SetCurrentDirectoryA(previous_.c_str());
+    for (const char* name : {"program.bin", "MySchInf.wrk", "5.msg"})
+        DeleteFileA((scratch_ + "\\" + name).c_str());
+    RemoveDirectoryA(scratch_.c_str());
+}
+
+void ProgramTest::start(const Catalogue& catalogue, std::vector<int> boxAnswers) {
+    std::vector<uint8_t> stream;
+    std::vector<FieldError> errors;
+    ASSERT_TRUE(writeDatabaseStream(catalogue, stream, errors));
+    std::vector<uint8_t> file(16, 0);
+    std::vector<uint8_t> container = writeContainer({imageForStream(stream)});
+    file.insert(file.end(), container.begin(), container.end());
+    for (int i = 0; i < 4; ++i)
+        file.push_back(uint8_t(16 >> (8 * i)));
+    std::string path = scratch_ + "\\program.bin";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    std::snprintf(programPath, sizeof programPath, "%s", path.c_str());
+    answers = std::move(boxAnswers);
+    prepareApplication();
+    // The history file of this test, not the system directory's.
+    std::snprintf(settings.searchHistoryPath, sizeof settings.searchHistoryPath, "%s\\MySchInf.wrk",
+                  scratch_.c_str());
+    if (!historyFile.empty())
+        std::ofstream(settings.searchHistoryPath, std::ios::binary)
+            .write(reinterpret_cast<const char*>(historyFile.data()), std::streamsize(historyFile.size()));
+    ASSERT_EQ(createMainWindow(app.instance, SW_SHOWNORMAL), 1);
+}
+
+void ProgramTest::selectTreeItem(HTREEITEM item) {
+    SendMessageA(app.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+}
+
+LRESULT ProgramTest::notifyFromList(UINT code, int item, int subItem) {
+    NMLISTVIEW notification{};
+    notification.hdr.hwndFrom = app.list;
+    notification.hdr.idFrom = GetDlgCtrlID(app.list);
+    notification.hdr.code = code;
+    notification.iItem = item;
+    notification.iSubItem = subItem;
+    return SendMessageA(app.mainWindow, WM_NOTIFY, notification.hdr.idFrom,
+                        reinterpret_cast<LPARAM>(&notification));
+}
+
+std::string windowText(HWND window) {
+    char text[1024] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string treeItemText(HWND tree, HTREEITEM item) {
+    char text[256] = {};
+    TVITEMA query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = sizeof text;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
+    return text;
+}
+
+int treeItemImage(HWND tree, HTREEITEM item, bool selected) {
+    TVITEMA query{};
+    query.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    query.hItem = item;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
+    return selected ? query.iSelectedImage : query.iImage;
+}
+
+HTREEITEM treeChild(HWND tree, HTREEITEM parent, int index) {
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageA(
+        tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
+    for (int i = 0; i < index && item; ++i)
+        item = reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+    return item;
+}
+
+std::vector<std::string> treeChildTexts(HWND tree, HTREEITEM parent) {
+    std::vector<std::string> texts;
+    for (HTREEITEM item = treeChild(tree, parent, 0); item;
+         item = reinterpret_cast<HTREEITEM>(
+             SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
+        texts.push_back(treeItemText(tree, item));
+    return texts;
+}
+
+int listRowCount(HWND list) {
+    return int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string listCell(HWND list, int row, int column) {
+    char text[256] = {};
+    LVITEMA query{};
+    query.iSubItem = column;
+    query.pszText = text;
+    query.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, WPARAM(row), reinterpret_cast<LPARAM>(&query));
+    return text;
+}
+
+std::vector<std::string> listColumn(HWND list, int column) {
+    std::vector<std::string> cells;
+    for (int r = 0; r < listRowCount(list); ++r)
+        cells.push_back(listCell(list, r, column));
+    return cells;
+}
+
+std::vector<std::string> listColumnTitles(HWND list) {
+    std::vector<std::string> titles;
+    for (int c = 0;; ++c) {
+        char text[64] = {};
+        LVCOLUMNA query{};
+        query.mask = LVCF_TEXT;
+        query.pszText = text;
+        query.cchTextMax = sizeof text;
+        if (!SendMessageA(list, LVM_GETCOLUMNA, WPARAM(c), reinterpret_cast<LPARAM>(&query))) break;
+        titles.push_back(text);
+    }
+    return titles;
+}
+
+int listColumnWidth(HWND list, int column) {
+    return int(SendMessageA(list, LVM_GETCOLUMNWIDTH, WPARAM(column), 0));
+}
+
+std::string statusText(HWND statusBar, int part) {
+    char text[256] = {};
+    SendMessageA(statusBar, SB_GETTEXTA, WPARAM(part), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string addressText() {
+    char text[700] = {};
+    GetDlgItemTextA(app.rebar, 4302, text, sizeof text);
+    return text;
+}
+
+namespace {
+NMLVCUSTOMDRAW drawCell(int row, int column) {
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.hdr.hwndFrom = app.list;
+    draw.nmcd.hdr.idFrom = GetDlgCtrlID(app.list);
+    draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+    draw.nmcd.dwItemSpec = DWORD_PTR(row);
+    draw.nmcd.hdc = GetDC(app.list);
+    draw.iSubItem = column;
+    SendMessageA(app.mainWindow, WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+    // Draw a plain cell after it, so a link font selected for it is put back.
+    NMLVCUSTOMDRAW plain = draw;
+    plain.iSubItem = 0;
+    SendMessageA(app.mainWindow, WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&plain));
+    ReleaseDC(app.list, draw.nmcd.hdc);
+    return draw;
+}
+} // namespace
+
+COLORREF cellBackground(int row, int column) {
+    return drawCell(row, column).clrTextBk;
+}
+
+COLORREF cellTextColour(int row, int column) {
+    return drawCell(row, column).clrText;
+}
+
+RECT childRect(HWND child) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}

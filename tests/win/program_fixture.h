@@ -1,0 +1,69 @@
+// The program's windows made in the test process from a catalogue of the test's own, the
+// message boxes they show read and answered by a hook, and the controls read back.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue.h"
+
+struct ShownMessage {
+    std::string caption, text;
+};
+
+// A catalogue of two product names with brands and companies, used by most tests:
+//   台式电脑 (group) -> 星河 (3 companies, the second listing expired), 华拓 (1 company)
+//   打印机 (group)   -> 彩印 (1 company)
+// Company 0 has four products (one expired), company 3 has none.
+Catalogue sampleCatalogue();
+inline constexpr const char* kValid = "991231";
+inline constexpr const char* kExpired = "000101";
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes the catalogue behind a program image, runs the start-up on it with the message
+    // boxes answered (IDYES, IDNO ...), and creates the main window.
+    void start(const Catalogue& catalogue, std::vector<int> answers = {});
+    void selectTreeItem(HTREEITEM item);
+    // Sends the list's notification as the control would.
+    LRESULT notifyFromList(UINT code, int item = -1, int subItem = 0);
+
+    // Written as this test's search history before the main window is made.
+    std::vector<uint8_t> historyFile;
+
+  public:
+    static std::vector<ShownMessage> messages;
+    static std::vector<int> answers;
+    static std::vector<std::string> shellTargets;
+
+  protected:
+    std::string scratch_, previous_;
+};
+
+// Reading the controls back.
+std::string windowText(HWND window);
+std::string treeItemText(HWND tree, HTREEITEM item);
+int treeItemImage(HWND tree, HTREEITEM item, bool selected);
+HTREEITEM treeChild(HWND tree, HTREEITEM parent, int index); // parent null: top level
+std::vector<std::string> treeChildTexts(HWND tree, HTREEITEM parent);
+int listRowCount(HWND list);
+std::string listCell(HWND list, int row, int column);
+std::vector<std::string> listColumn(HWND list, int column);
+std::vector<std::string> listColumnTitles(HWND list);
+int listColumnWidth(HWND list, int column);
+std::string statusText(HWND statusBar, int part);
+std::string addressText();
+// The background that custom draw gives a cell, and its text colour.
+COLORREF cellBackground(int row, int column);
+COLORREF cellTextColour(int row, int column);
+// Client rectangle of a child in its parent's client coordinates.
+RECT childRect(HWND child);

@@ -1,0 +1,211 @@
+// Start-up: the expiry notice and its answers, the title, the temporary file, the status bar,
+// the layout and the rebar.
+#include "program_fixture.h"
+
+#include "app_state.h"
+#include "database.h"
+#include "main_window.h"
+#include "startup.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+Catalogue withoutExpiredEntries() {
+    Catalogue c = sampleCatalogue();
+    for (auto& link : c.links)
+        link.expiry = kValid;
+    for (auto& product : c.products)
+        product.expiry = "";
+    return c;
+}
+
+TEST_F(ProgramTest, ExpiryNoticeCountsTheExpiredEntriesAndNoKeepsTheShellAway) {
+    start(sampleCatalogue(), {IDNO});
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "提示");
+    EXPECT_EQ(
+        messages[0].text,
+        "已经有2条过时信息。过时信息将不被显示。\r\n\r\n    建议你下载最新的商情。\r\n      现在下载吗？");
+    EXPECT_TRUE(shellTargets.empty());
+    EXPECT_TRUE(IsWindowVisible(app.mainWindow));
+}
+
+TEST_F(ProgramTest, ExpiryNoticeYesOpensTheUpdateHostsSite) {
+    start(sampleCatalogue(), {IDYES});
+    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(shellTargets.size(), 1u);
+    EXPECT_EQ(shellTargets[0], std::string("http://") + settings.updateHost);
+    EXPECT_TRUE(IsWindowVisible(app.mainWindow));
+}
+
+TEST_F(ProgramTest, SiteAddressGetsASchemeOnlyWhenItHasNone) {
+    char address[80];
+    siteAddressOf("update.example", address, sizeof address);
+    EXPECT_STREQ(address, "http://update.example");
+    siteAddressOf("https://update.example/", address, sizeof address);
+    EXPECT_STREQ(address, "https://update.example/");
+}
+
+TEST_F(ProgramTest, NoNoticeWithoutExpiredEntriesTitleFromTheDataAndNoTemporaryFile) {
+    start(withoutExpiredEntries());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(windowText(app.mainWindow), "华东→电脑商情→Kovanta 更新日期：2026-12-01");
+    EXPECT_EQ(GetFileAttributesA("5.msg"), INVALID_FILE_ATTRIBUTES) << "5.msg is deleted after loading";
+    std::string system(MAX_PATH, '\0');
+    system.resize(GetSystemDirectoryA(system.data(), MAX_PATH));
+    EXPECT_EQ(std::string(settings.notebookPath), system + "\\MyDocInf.wrk");
+    EXPECT_STREQ(settings.versionString, "1.3");
+}
+
+TEST_F(ProgramTest, StatusBarPartsAndTexts) {
+    start(withoutExpiredEntries());
+    RECT client{};
+    GetClientRect(app.mainWindow, &client);
+    int edges[3] = {};
+    ASSERT_EQ(SendMessageA(app.statusBar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges)), 3);
+    int third = edges[0];
+    EXPECT_EQ(edges[1], 2 * third);
+    EXPECT_EQ(edges[2], 4 * third);
+    EXPECT_NEAR(third, 742 / 3, 2) << "a third of the first client width";
+    EXPECT_EQ(statusText(app.statusBar, 1), "当前信息：华东-电脑商情 信息");
+    EXPECT_EQ(statusText(app.statusBar, 2), "共有： 2 条信息");
+    EXPECT_NE(statusText(app.statusBar, 0), "");
+    EXPECT_NE(SendMessageA(app.statusBar, SB_GETICON, 2, 0), 0);
+    // Resizing keeps the edges.
+    MoveWindow(app.mainWindow, 0, 0, 900, 600, TRUE);
+    int after[3] = {};
+    SendMessageA(app.statusBar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(after));
+    EXPECT_EQ(after[0], third);
+}
+
+TEST_F(ProgramTest, LayoutOfASixHundredPixelClientArea) {
+    start(withoutExpiredEntries());
+    RECT window{}, client{};
+    GetWindowRect(app.mainWindow, &window);
+    GetClientRect(app.mainWindow, &client);
+    int frame = (window.right - window.left) - client.right;
+    MoveWindow(app.mainWindow, 0, 0, 600 + frame, 500, TRUE);
+    GetClientRect(app.mainWindow, &client);
+    ASSERT_EQ(client.right, 600);
+    RECT rebar{}, status{};
+    GetClientRect(app.rebar, &rebar);
+    GetClientRect(app.statusBar, &status);
+    RECT tree = childRect(app.tree), list = childRect(app.list);
+    EXPECT_EQ(tree.left, -1);
+    EXPECT_EQ(tree.right - tree.left, 201);
+    EXPECT_EQ(list.left, 202);
+    EXPECT_EQ(list.right - list.left, 400);
+    EXPECT_EQ(tree.top, rebar.bottom + 6);
+    EXPECT_EQ(tree.bottom - tree.top, client.bottom - rebar.bottom - status.bottom - 3);
+    EXPECT_EQ(list.bottom - list.top, client.bottom - rebar.bottom - status.bottom - 4);
+    RECT bar = childRect(app.statusBar);
+    EXPECT_EQ(bar.top, client.bottom - status.bottom);
+
+    // A drag ends with the split where the button came up; the next resize goes back.
+    LPARAM at = MAKELPARAM(300, rebar.bottom + 50);
+    SendMessageA(app.mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    EXPECT_EQ(lastSplitterX, 300);
+    SendMessageA(app.mainWindow, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(350, rebar.bottom + 50));
+    EXPECT_EQ(lastSplitterX, 350);
+    SendMessageA(app.mainWindow, WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, MAKELPARAM(380, rebar.bottom + 50));
+    EXPECT_EQ(lastSplitterX, 350) << "with Shift down the line stays";
+    SendMessageA(app.mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(350, rebar.bottom + 50));
+    EXPECT_EQ(childRect(app.list).left, 349);
+    EXPECT_EQ(childRect(app.tree).right - childRect(app.tree).left, 348);
+    MoveWindow(app.mainWindow, 0, 0, 600 + frame, 520, TRUE);
+    EXPECT_EQ(childRect(app.list).left, 202);
+    // A release left of the window gives the default split.
+    SendMessageA(app.mainWindow, WM_LBUTTONUP, 0, MAKELPARAM(-20, rebar.bottom + 50));
+    EXPECT_EQ(childRect(app.list).left, 202);
+    EXPECT_FALSE(isOnSplitter(MAKELPARAM(10, rebar.bottom + 5)));
+    EXPECT_TRUE(isOnSplitter(MAKELPARAM(10, rebar.bottom + 6)));
+}
+
+TEST_F(ProgramTest, RebarBandsToolbarsAndTooltips) {
+    start(withoutExpiredEntries());
+    ASSERT_EQ(SendMessageA(app.rebar, RB_GETBANDCOUNT, 0, 0), 3);
+    const char* texts[] = {"工具栏", "搜索", "地址栏"};
+    const UINT ids[] = {4200, 4201, 4302};
+    for (int b = 0; b < 3; ++b) {
+        char text[32] = {};
+        REBARBANDINFOA band{};
+        band.cbSize = sizeof band;
+        band.fMask = RBBIM_TEXT | RBBIM_ID | RBBIM_IMAGE | RBBIM_STYLE;
+        band.lpText = text;
+        band.cch = sizeof text;
+        SendMessageA(app.rebar, RB_GETBANDINFOA, WPARAM(b), reinterpret_cast<LPARAM>(&band));
+        EXPECT_STREQ(text, texts[b]);
+        EXPECT_EQ(band.wID, ids[b]);
+        EXPECT_EQ(band.iImage, b == 1 ? 5 : 2);
+        if (b == 2) EXPECT_TRUE(band.fStyle & RBBS_BREAK) << "the address box starts a second row";
+    }
+    HWND commands = GetDlgItem(app.rebar, 4200);
+    ASSERT_EQ(SendMessageA(commands, TB_BUTTONCOUNT, 0, 0), 10);
+    const int commandIds[] = {0, 118, 119, 0, 125, 0, 103, 120, 0, 100};
+    for (int i = 0; i < 10; ++i) {
+        TBBUTTON button{};
+        SendMessageA(commands, TB_GETBUTTON, WPARAM(i), reinterpret_cast<LPARAM>(&button));
+        EXPECT_EQ(button.idCommand, commandIds[i]) << "button " << i;
+    }
+    HWND search = GetDlgItem(app.rebar, 4201);
+    EXPECT_EQ(SendMessageA(search, TB_BUTTONCOUNT, 0, 0), 4);
+    EXPECT_EQ(GetParent(app.searchBox), search);
+    EXPECT_EQ(addressText(), "") << "empty until the first selection";
+
+    auto tooltip = [&](UINT id) {
+        NMTTDISPINFOA request{};
+        request.hdr.hwndFrom = commands;
+        request.hdr.idFrom = id;
+        request.hdr.code = TTN_NEEDTEXTA;
+        SendMessageA(app.mainWindow, WM_NOTIFY, 4200, reinterpret_cast<LPARAM>(&request));
+        return std::string(request.lpszText ? request.lpszText : "");
+    };
+    EXPECT_EQ(tooltip(125), "收缩回原始状态");
+    EXPECT_EQ(tooltip(4300), "开始搜索");
+    EXPECT_EQ(tooltip(100), "退出本系统");
+    EXPECT_EQ(tooltip(118), "记入“我的记事本”");
+}
+
+std::vector<uint8_t> historyOf(const Texts& words) {
+    std::vector<uint8_t> bytes;
+    for (const std::string& w : words) {
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(uint8_t(w.size() >> (8 * i)));
+        bytes.insert(bytes.end(), w.begin(), w.end());
+    }
+    return bytes;
+}
+
+TEST_F(ProgramTest, SearchHistoryFillsTheSearchBoxNewestFirst) {
+    historyFile = historyOf({"显示器", "abc"});
+    std::string longWord(60, 'x');
+    auto more = historyOf({longWord});
+    historyFile.insert(historyFile.end(), more.begin(), more.end());
+    historyFile.insert(historyFile.end(), {9, 0, 0, 0, 'c', 'u', 't'}); // cut short: left out
+    start(withoutExpiredEntries());
+    ASSERT_EQ(SendMessageA(app.searchBox, CB_GETCOUNT, 0, 0), 3);
+    Texts items;
+    for (int i = 0; i < 3; ++i) {
+        char text[128] = {};
+        SendMessageA(app.searchBox, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    EXPECT_EQ(items, (Texts{std::string(49, 'x'), "abc", "显示器"}));
+    EXPECT_EQ(windowText(app.searchBox), "");
+}
+
+TEST_F(ProgramTest, EscapeQuitsThroughTheAcceleratorsWhicheverWindowHasTheFocus) {
+    start(withoutExpiredEntries());
+    HACCEL accelerators = LoadAcceleratorsA(app.instance, MAKEINTRESOURCEA(131));
+    ASSERT_NE(accelerators, nullptr);
+    MSG key{app.searchBox, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(TranslateAcceleratorA(app.mainWindow, accelerators, &key));
+    EXPECT_FALSE(IsWindow(app.mainWindow)) << "command 100 destroys the main window";
+    MSG quit{};
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 0u);
+    EXPECT_EQ(dataStore.companies, nullptr) << "the database is freed";
+}
+
+} // namespace

@@ -1,0 +1,227 @@
+// The tree and the list as the user meets them: items, images, paths, fills, cells, bands,
+// sorting, the current company, Enter, context menus and view marks.
+#include "program_fixture.h"
+
+#include "app_state.h"
+#include "list_rows.h"
+#include "main_window.h"
+#include "resource.h"
+#include "tree_model.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class ViewsWindowTest : public ProgramTest {
+  protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        start(sampleCatalogue(), {IDNO});
+        desktop = treeChild(app.tree, nullptr, 0);
+        xinghe = treeChild(app.tree, desktop, 0);
+        huatuo = treeChild(app.tree, desktop, 1);
+        printers = treeChild(app.tree, nullptr, 1);
+    }
+    HTREEITEM desktop{}, xinghe{}, huatuo{}, printers{};
+};
+
+TEST_F(ViewsWindowTest, TreeItemsTextsAndImages) {
+    EXPECT_EQ(treeChildTexts(app.tree, nullptr), (Texts{"台式电脑", "打印机"}));
+    EXPECT_EQ(treeChildTexts(app.tree, desktop), (Texts{"星河", "华拓"}));
+    EXPECT_EQ(treeChildTexts(app.tree, xinghe), (Texts{"宁波智盛数码科技有限公司", "合肥佳航科技有限公司"}))
+        << "the expired listing leaves no item";
+    EXPECT_EQ(treeChildTexts(app.tree, treeChild(app.tree, printers, 0)),
+              (Texts{"宁波智盛数码科技有限公司"}));
+    EXPECT_EQ(treeItemImage(app.tree, desktop, false), 3);
+    EXPECT_EQ(treeItemImage(app.tree, desktop, true), 4);
+    HTREEITEM company = treeChild(app.tree, xinghe, 0);
+    EXPECT_EQ(treeItemImage(app.tree, company, false), 0);
+    EXPECT_EQ(treeItemImage(app.tree, company, true), 1);
+    EXPECT_EQ(SendMessageA(app.tree, TVM_GETITEMHEIGHT, 0, 0), 18);
+}
+
+TEST_F(ViewsWindowTest, TopLevelListAtStartAndAddressPaths) {
+    EXPECT_EQ(listColumnTitles(app.list), (Texts{"名称", "序号"}));
+    EXPECT_EQ(listColumnWidth(app.list, 0), 180);
+    EXPECT_EQ(listColumn(app.list, 0), (Texts{"台式电脑", "打印机"}));
+    EXPECT_EQ(listColumn(app.list, 1), (Texts{"1", "2"}));
+
+    selectTreeItem(desktop);
+    EXPECT_EQ(addressText(), "→台式电脑");
+    selectTreeItem(treeChild(app.tree, xinghe, 1));
+    EXPECT_EQ(addressText(), "→台式电脑→星河→合肥佳航科技有限公司 0551-3 曹经理");
+    EXPECT_EQ(statusText(app.statusBar, 2), "共有： 0 条信息") << "company 2 has no products";
+}
+
+TEST_F(ViewsWindowTest, CompanyGroupsOfAProductNameWithBands) {
+    selectTreeItem(desktop);
+    EXPECT_EQ(listState.listKind, kCompanyGroups);
+    ASSERT_EQ(listColumnTitles(app.list).size(), 13u);
+    EXPECT_EQ(listColumnTitles(app.list)[2], "销售公司");
+    EXPECT_EQ(listColumnWidth(app.list, 6), 150);
+    EXPECT_EQ(listColumn(app.list, 2),
+              (Texts{"宁波智盛数码科技有限公司", "合肥佳航科技有限公司", "南京嘉图电脑有限公司"}));
+    EXPECT_EQ(listColumn(app.list, 0), (Texts{"台式电脑", "台式电脑", "台式电脑"}));
+    EXPECT_EQ(listColumn(app.list, 1), (Texts{"星河", "星河", "华拓"}));
+    EXPECT_EQ(listCell(app.list, 0, 6), "www.zhisheng.example");
+    EXPECT_EQ(listCell(app.list, 0, 8), "上海路1号");
+    // Column 1 is painted in the groups' bands, the others plain.
+    EXPECT_EQ(cellBackground(0, 1), drawing.rowColours[0]);
+    EXPECT_EQ(cellBackground(2, 1), drawing.rowColours[1]);
+    EXPECT_EQ(cellBackground(2, 2), RGB(255, 255, 255));
+    EXPECT_EQ(cellTextColour(0, 6), RGB(0, 0, 255)) << "web cells are links";
+    EXPECT_EQ(cellTextColour(2, 7), RGB(0, 0, 255)) << "also when empty";
+    EXPECT_EQ(cellTextColour(0, 5), RGB(0, 0, 0));
+    EXPECT_EQ(statusText(app.statusBar, 2), "共有： 3 条信息");
+}
+
+TEST_F(ViewsWindowTest, ABrandListsItsValidCompaniesAndAClickMakesOneCurrent) {
+    selectTreeItem(xinghe);
+    EXPECT_EQ(listState.listKind, kCompanies);
+    EXPECT_EQ(listColumn(app.list, 2), (Texts{"宁波智盛数码科技有限公司", "合肥佳航科技有限公司"}));
+    EXPECT_EQ(cellBackground(0, 1), RGB(255, 255, 255)) << "no sorted column";
+    EXPECT_EQ(currentCompany, kNoCompany);
+    notifyFromList(NM_CLICK, 1);
+    EXPECT_EQ(currentCompany, 2) << "the row's own listing";
+    notifyFromList(NM_RCLICK, 0);
+    EXPECT_EQ(currentCompany, 0);
+    notifyFromList(NM_CLICK, -1);
+    EXPECT_EQ(currentCompany, kNoCompany);
+    notifyFromList(NM_CLICK, 7);
+    EXPECT_EQ(currentCompany, kNoCompany) << "no row 7";
+}
+
+TEST_F(ViewsWindowTest, ACompanysProductsWithPrices) {
+    selectTreeItem(treeChild(app.tree, xinghe, 0));
+    EXPECT_EQ(listState.listKind, kProducts);
+    EXPECT_EQ(currentCompany, 0);
+    EXPECT_EQ(listColumnTitles(app.list),
+              (Texts{"品名", "品牌", "型号", "配置", "单价", "单位", "产地", "备注", "序号"}));
+    EXPECT_EQ(listColumn(app.list, 2), (Texts{"XH-100", "XH-300", "CY-1", "TOP"}))
+        << "an expired product is passed over";
+    EXPECT_EQ(listColumn(app.list, 4), (Texts{"￥3999.00", "￥12.30", "电询", "￥30000000.00"}));
+    EXPECT_EQ(listColumn(app.list, 0), (Texts{"台式电脑", "台式电脑", "打印机", ""}));
+    EXPECT_EQ(listColumn(app.list, 1), (Texts{"星河", "星河", "彩印", "台式电脑"}));
+    EXPECT_EQ(listColumn(app.list, 8), (Texts{"1", "2", "3", "4"}));
+    LVCOLUMNA price{};
+    price.mask = LVCF_FMT;
+    SendMessageA(app.list, LVM_GETCOLUMNA, 4, reinterpret_cast<LPARAM>(&price));
+    EXPECT_EQ(price.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_RIGHT);
+    EXPECT_EQ(cellBackground(0, 0), drawing.rowColours[0]) << "column 0 is the sorted one";
+    EXPECT_EQ(cellBackground(2, 0), drawing.rowColours[2]);
+    EXPECT_EQ(cellTextColour(0, 6), RGB(0, 0, 0)) << "no links in a product list";
+    notifyFromList(NM_CLICK, 0);
+    EXPECT_EQ(currentCompany, kNoCompany);
+}
+
+TEST_F(ViewsWindowTest, ColumnClicksSortAndColourTheColumn) {
+    selectTreeItem(desktop);
+    notifyFromList(LVN_COLUMNCLICK, -1, 2);
+    EXPECT_EQ(listColumn(app.list, 2),
+              (Texts{"合肥佳航科技有限公司", "南京嘉图电脑有限公司", "宁波智盛数码科技有限公司"}));
+    EXPECT_EQ(cellBackground(0, 2), drawing.rowColours[0]);
+    EXPECT_EQ(cellBackground(1, 2), drawing.rowColours[1]);
+    EXPECT_EQ(cellBackground(0, 1), RGB(255, 255, 255));
+    notifyFromList(NM_CLICK, 0);
+    EXPECT_EQ(currentCompany, 2) << "rows carry their companies with them";
+    notifyFromList(LVN_COLUMNCLICK, -1, 2);
+    EXPECT_EQ(listCell(app.list, 0, 2), "宁波智盛数码科技有限公司");
+    EXPECT_EQ(cellBackground(0, 2), drawing.rowColours[3]) << "descending starts at colour 3";
+}
+
+TEST_F(ViewsWindowTest, DoubleClickAndEnterOpenTheRowInTheTree) {
+    selectTreeItem(desktop);
+    notifyFromList(NM_DBLCLK, 2);
+    EXPECT_EQ(SendMessageA(app.tree, TVM_GETNEXTITEM, TVGN_CARET, 0),
+              reinterpret_cast<LRESULT>(treeChild(app.tree, huatuo, 0)));
+    EXPECT_EQ(listState.listKind, kProducts);
+    EXPECT_EQ(currentCompany, 3);
+    notifyFromList(NM_DBLCLK, 0);
+    EXPECT_EQ(listState.listKind, kProducts) << "a product row opens nothing";
+
+    SetFocus(app.list);
+    EXPECT_EQ(focusedPane, kListPane);
+    selectTreeItem(desktop);
+    SendMessageA(app.list, LVM_SETSELECTIONMARK, 0, 1);
+    SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(IDM_ENTER, 1), 0);
+    EXPECT_EQ(addressText(), "→台式电脑→星河→合肥佳航科技有限公司 0551-3 曹经理");
+
+    SetFocus(app.tree);
+    EXPECT_EQ(focusedPane, kTreePane);
+    selectTreeItem(printers);
+    SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(IDM_ENTER, 1), 0);
+    EXPECT_TRUE(SendMessageA(app.tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(printers), TVIS_EXPANDED) &
+                TVIS_EXPANDED);
+    SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(IDM_ENTER, 1), 0);
+    EXPECT_TRUE(SendMessageA(app.tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(printers), TVIS_EXPANDED) &
+                TVIS_EXPANDED)
+        << "an expanded node stays expanded";
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_COLLAPSE, 0);
+    EXPECT_FALSE(SendMessageA(app.tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(printers), TVIS_EXPANDED) &
+                 TVIS_EXPANDED);
+}
+
+TEST_F(ViewsWindowTest, CategoryNumbersSortNumerically) {
+    Catalogue many = sampleCatalogue();
+    for (int i = 0; i < 10; ++i)
+        many.treeNodes.push_back({-1, 3});
+    DestroyWindow(app.mainWindow);
+    start(many);
+    ASSERT_EQ(listRowCount(app.list), 12);
+    notifyFromList(LVN_COLUMNCLICK, -1, 1);
+    notifyFromList(LVN_COLUMNCLICK, -1, 1);
+    notifyFromList(LVN_COLUMNCLICK, -1, 1);
+    EXPECT_EQ(listState.sortAscending, true);
+    EXPECT_EQ(listCell(app.list, 1, 1), "2");
+    EXPECT_EQ(listCell(app.list, 9, 1), "10");
+}
+
+TEST_F(ViewsWindowTest, ContextMenusByListKindAndViewMarks) {
+    EXPECT_FALSE(showListContextMenu(app.tree, MAKELPARAM(10, 10))) << "no menu for the tree";
+    EXPECT_EQ(contextMenuForListKind(listState.listKind), IDR_LISTMENU);
+    selectTreeItem(xinghe);
+    EXPECT_EQ(contextMenuForListKind(listState.listKind), IDR_COMPANYMENU);
+    selectTreeItem(desktop);
+    EXPECT_EQ(contextMenuForListKind(listState.listKind), IDR_COMPANYMENU);
+    selectTreeItem(treeChild(app.tree, xinghe, 0));
+    EXPECT_EQ(contextMenuForListKind(listState.listKind), IDR_LISTMENU);
+    EXPECT_EQ(contextMenuForListKind(kNotebook), IDR_NOTEBOOKMENU);
+
+    HMENU bar = GetMenu(app.mainWindow);
+    SendMessageA(app.mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(bar, 2)), 2);
+    EXPECT_TRUE(GetMenuState(bar, IDM_VIEW_REPORT, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(bar, IDM_VIEW_ICON, MF_BYCOMMAND) & MF_GRAYED);
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_VIEW_SMALLICON, 0);
+    EXPECT_EQ(GetWindowLongA(app.list, GWL_STYLE) & LVS_TYPEMASK, LVS_SMALLICON);
+    SendMessageA(app.mainWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(bar, 2)), 2);
+    EXPECT_TRUE(GetMenuState(bar, IDM_VIEW_SMALLICON, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(bar, IDM_VIEW_REPORT, MF_BYCOMMAND) & MF_CHECKED);
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_VIEW_REPORT, 0);
+    EXPECT_EQ(GetWindowLongA(app.list, GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+    // Ids outside the table change nothing.
+    SendMessageA(app.mainWindow, WM_COMMAND, 104, 0);
+    SendMessageA(app.mainWindow, WM_COMMAND, 121, 0);
+    EXPECT_TRUE(IsWindow(app.mainWindow));
+}
+
+TEST_F(ViewsWindowTest, MenuBarAndContextMenuTexts) {
+    HMENU bar = GetMenu(app.mainWindow);
+    ASSERT_EQ(GetMenuItemCount(bar), 4);
+    auto itemText = [](HMENU menu, UINT id, UINT flag) {
+        char text[64] = {};
+        GetMenuStringA(menu, id, text, sizeof text, flag);
+        return std::string(text);
+    };
+    EXPECT_EQ(itemText(bar, 0, MF_BYPOSITION), "操作(&O)");
+    EXPECT_EQ(itemText(bar, 3, MF_BYPOSITION), "关于(&A)");
+    EXPECT_EQ(GetMenuItemID(bar, 3), UINT(IDM_ABOUT));
+    EXPECT_EQ(itemText(bar, IDM_VIEW_REPORT, MF_BYCOMMAND), "详细资料");
+    HMENU list = LoadMenuA(app.instance, MAKEINTRESOURCEA(IDR_LISTMENU));
+    EXPECT_EQ(itemText(GetSubMenu(list, 0), IDM_VIEW_REPORT, MF_BYCOMMAND), "详情资料");
+    DestroyMenu(list);
+    HMENU company = LoadMenuA(app.instance, MAKEINTRESOURCEA(IDR_COMPANYMENU));
+    EXPECT_EQ(itemText(GetSubMenu(company, 0), IDM_NOTE_WRITE, MF_BYCOMMAND), "写入“我的记事本”");
+    DestroyMenu(company);
+}
+
+} // namespace
