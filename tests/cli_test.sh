@@ -7,6 +7,10 @@ sample=$(cd "$2" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
+# A program image as the packer sees one: some code bytes and the update-host slot (its marker
+# and 60 zero bytes) somewhere inside.
+image="$work/program-image"
+{ head -c 4096 /dev/zero; printf 'KovantaHostSlot\0'; head -c 60 /dev/zero; head -c 1000 /dev/zero; } > "$image"
 passed=0
 failed=0
 check() { # description, then a command that must succeed
@@ -15,9 +19,9 @@ check() { # description, then a command that must succeed
     if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
 }
 
-"$bin/kovanta-pack" "$sample" --program "$bin/kovanta-placeholder" -o one.bin > pack.out
+"$bin/kovanta-pack" "$sample" --program "$image" -o one.bin > pack.out
 check "pack succeeds" test -s one.bin
-"$bin/kovanta-pack" "$sample" --program "$bin/kovanta-placeholder" -o two.bin > /dev/null
+"$bin/kovanta-pack" "$sample" --program "$image" -o two.bin > /dev/null
 check "packing twice gives the same bytes" cmp -s one.bin two.bin
 "$bin/kovanta-pack" "$sample" --program one.bin -o three.bin > /dev/null
 check "packing onto a packed file replaces its container" cmp -s one.bin three.bin
@@ -28,15 +32,15 @@ check "dump prints the data name" grep -q '"dataName": "kovanta-it"' dump.json
 check "5.msg is deleted after the dump" test ! -e 5.msg
 
 "$bin/kovanta-dump" one.bin --csv back
-"$bin/kovanta-pack" back --program "$bin/kovanta-placeholder" -o four.bin > /dev/null
+"$bin/kovanta-pack" back --program "$image" -o four.bin > /dev/null
 check "pack, dump to CSV, pack gives the same file" cmp -s one.bin four.bin
 "$bin/kovanta-dump" four.bin --csv back2
 check "dumped CSV is stable" diff -r back back2
 
-"$bin/kovanta-pack" "$sample" --program "$bin/kovanta-placeholder" -o host.bin --update-host 127.0.0.1 > /dev/null
+"$bin/kovanta-pack" "$sample" --program "$image" -o host.bin --update-host 127.0.0.1 > /dev/null
 "$bin/kovanta-dump" host.bin --csv hostback
 check "the update host is kept in the dump" grep -q ',127.0.0.1$' hostback/catalogue.csv
-"$bin/kovanta-pack" "$sample" --program "$bin/kovanta-placeholder" -o long.bin \
+"$bin/kovanta-pack" "$sample" --program "$image" -o long.bin \
     --update-host "$(printf 'h%.0s' {1..60})" 2> long.err
 check "a 60-byte host is refused" test $? -eq 1 -a ! -e long.bin
 
@@ -44,7 +48,7 @@ check "a 60-byte host is refused" test $? -eq 1 -a ! -e long.bin
 cp -r "$sample" broken
 sed -i '2s/^C001,/C001,/; 3s/,[^,]*$/,2025-13-01/' broken/listings.csv
 printf 'C999,台式电脑/星河,X1,,abc,台,,,\n' >> broken/products.csv
-"$bin/kovanta-pack" broken --program "$bin/kovanta-placeholder" -o broken.bin 2> broken.err
+"$bin/kovanta-pack" broken --program "$image" -o broken.bin 2> broken.err
 status=$?
 check "a broken source exits 1" test $status -eq 1
 check "nothing is written for a broken source" test ! -e broken.bin
