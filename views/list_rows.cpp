@@ -12,6 +12,7 @@
 
 ListState listState;
 int32_t currentCompany = kNoCompany;
+void (*prepareListingItems)(int32_t node) = nullptr;
 
 namespace {
 
@@ -42,6 +43,7 @@ void addCategoryRow(int32_t node) {
 }
 
 void addCompanyRows(int32_t node, uint8_t band) {
+    if (prepareListingItems) prepareListingItems(node);
     const IndexLists& listings = treeModel.listings;
     for (const int32_t* l = listings.begin(size_t(node)); l != listings.end(size_t(node)); ++l) {
         ListRow* row = appendRow();

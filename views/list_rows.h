@@ -44,6 +44,10 @@ bool ensureRowTable();
 // The next row, cleared, or null when the table is full or missing.
 ListRow* appendRow();
 
+// Called before a node's listings are read for rows, so that their tree items exist (the tree
+// makes a node's company items when they are first needed).
+extern void (*prepareListingItems)(int32_t node);
+
 // Writes the rows of a node's list (node -1: the top level) and sets listKind, sortColumn and
 // currentCompany; false when the table could not be allocated.
 bool fillNodeRows(int32_t node);

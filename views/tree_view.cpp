@@ -4,6 +4,7 @@
 
 #include "app_state.h"
 #include "image_lists.h"
+#include "list_rows.h"
 #include "list_view.h"
 #include "resource.h"
 #include "search.h"
@@ -13,6 +14,27 @@
 namespace {
 
 enum TreeImage { kCompanyImage = 0, kCompanySelectedImage = 1, kFolderImage = 3, kFolderOpenImage = 4 };
+
+// A node's company items are made when the node first opens or its list is first shown: the
+// large catalogues file tens of thousands of companies, which the tree need not hold at start.
+std::vector<uint8_t> companyItemsMade;
+
+void makeCompanyItems(int32_t node) {
+    if (node < 0 || size_t(node) >= companyItemsMade.size() || companyItemsMade[size_t(node)]) return;
+    companyItemsMade[size_t(node)] = 1;
+    auto nodeItem = static_cast<HTREEITEM>(dataStore.treeNodes[node].treeItem);
+    if (!nodeItem) return;
+    const IndexLists& listings = treeModel.listings;
+    for (const int32_t* l = listings.begin(size_t(node)); l != listings.end(size_t(node)); ++l) {
+        const CompanyRecord& company = dataStore.companies[dataStore.companyLinks[*l].company];
+        registerListingItem(
+            *l, insertTreeItem(app.tree, nodeItem, company.name, kCompanyImage, kCompanySelectedImage));
+    }
+}
+
+void onExpanding(const NMTREEVIEWA* change) {
+    if (change->action & TVE_EXPAND) makeCompanyItems(nodeIndexOfItem(change->itemNew.hItem));
+}
 
 LRESULT onCustomDraw(NMTVCUSTOMDRAW* draw) {
     switch (draw->nmcd.dwDrawStage) {
@@ -68,28 +90,27 @@ HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, const char* text, int imag
 }
 
 void fillTree(HWND tree) {
-    // Tens of thousands of items: the control draws once, after the fill.
     SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
     SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     buildTreeModel();
+    prepareListingItems = makeCompanyItems;
     const DataStore& d = dataStore;
-    std::vector<int32_t> order = nodeInsertionOrder();
-    for (int32_t node : order) {
+    companyItemsMade.assign(size_t(d.treeNodeCount), 0);
+    // Parents before children, siblings in node order; each node's companies come after its
+    // child nodes, so a node with companies shows a button until they are made.
+    for (int32_t node : nodeInsertionOrder()) {
         int32_t parent = treeModel.shownParent[size_t(node)];
         auto parentItem = parent >= 0 ? static_cast<HTREEITEM>(d.treeNodes[parent].treeItem) : nullptr;
-        registerNodeItem(
-            node, insertTreeItem(tree, parentItem, categoryNameOfNode(node), kFolderImage, kFolderOpenImage));
-    }
-    // Every node has its item before any company: a node shows its child nodes first.
-    for (int32_t node : order) {
-        auto nodeItem = static_cast<HTREEITEM>(d.treeNodes[node].treeItem);
-        if (!nodeItem) continue;
-        const IndexLists& listings = treeModel.listings;
-        for (const int32_t* l = listings.begin(size_t(node)); l != listings.end(size_t(node)); ++l) {
-            const CompanyRecord& company = d.companies[d.companyLinks[*l].company];
-            registerListingItem(
-                *l, insertTreeItem(tree, nodeItem, company.name, kCompanyImage, kCompanySelectedImage));
+        HTREEITEM item =
+            insertTreeItem(tree, parentItem, categoryNameOfNode(node), kFolderImage, kFolderOpenImage);
+        if (item && treeModel.listings.size(size_t(node)) > 0) {
+            TVITEMA children{};
+            children.mask = TVIF_CHILDREN;
+            children.hItem = item;
+            children.cChildren = 1;
+            SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&children));
         }
+        registerNodeItem(node, item);
     }
     SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(tree, nullptr, TRUE);
@@ -98,6 +119,7 @@ void fillTree(HWND tree) {
 LRESULT onTreeNotify(const NMHDR* header) {
     switch (header->code) {
     case TVN_SELCHANGEDA: onSelectionChanged(reinterpret_cast<const NMTREEVIEWA*>(header)); return 0;
+    case TVN_ITEMEXPANDINGA: onExpanding(reinterpret_cast<const NMTREEVIEWA*>(header)); return 0;
     case NM_CUSTOMDRAW: return onCustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(const_cast<NMHDR*>(header)));
     case NM_SETFOCUS: focusedPane = kTreePane; return 0;
     case NM_KILLFOCUS: focusedPane = kFocusLost; return 0;

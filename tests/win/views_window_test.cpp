@@ -21,13 +21,27 @@ class ViewsWindowTest : public ProgramTest {
         xinghe = treeChild(app.tree, desktop, 0);
         huatuo = treeChild(app.tree, desktop, 1);
         printers = treeChild(app.tree, nullptr, 1);
+        if (openBrands)
+            for (HTREEITEM brand : {xinghe, huatuo})
+                SendMessageA(app.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(brand));
     }
+    bool openBrands = true;
     HTREEITEM desktop{}, xinghe{}, huatuo{}, printers{};
 };
 
 TEST_F(ViewsWindowTest, TreeItemsTextsAndImages) {
     EXPECT_EQ(treeChildTexts(app.tree, nullptr), (Texts{"台式电脑", "打印机"}));
     EXPECT_EQ(treeChildTexts(app.tree, desktop), (Texts{"星河", "华拓"}));
+    TVITEMA button{};
+    button.mask = TVIF_CHILDREN;
+    button.hItem = xinghe;
+    SendMessageA(app.tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&button));
+    EXPECT_EQ(button.cChildren, 1) << "a brand with companies can be opened";
+    // A brand's companies are there once it opens.
+    SendMessageA(app.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(xinghe));
+    SendMessageA(app.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(printers));
+    SendMessageA(app.tree, TVM_EXPAND, TVE_EXPAND,
+                 reinterpret_cast<LPARAM>(treeChild(app.tree, printers, 0)));
     EXPECT_EQ(treeChildTexts(app.tree, xinghe), (Texts{"宁波智盛数码科技有限公司", "合肥佳航科技有限公司"}))
         << "the expired listing leaves no item";
     EXPECT_EQ(treeChildTexts(app.tree, treeChild(app.tree, printers, 0)),
@@ -222,6 +236,28 @@ TEST_F(ViewsWindowTest, MenuBarAndContextMenuTexts) {
     HMENU company = LoadMenuA(app.instance, MAKEINTRESOURCEA(IDR_COMPANYMENU));
     EXPECT_EQ(itemText(GetSubMenu(company, 0), IDM_NOTE_WRITE, MF_BYCOMMAND), "写入“我的记事本”");
     DestroyMenu(company);
+}
+
+} // namespace
+
+namespace {
+
+class UnopenedTreeTest : public ViewsWindowTest {
+  protected:
+    UnopenedTreeTest() { openBrands = false; }
+};
+
+TEST_F(UnopenedTreeTest, ABrandsListWorksBeforeTheBrandWasOpened) {
+    selectTreeItem(xinghe);
+    ASSERT_EQ(listRowCount(app.list), 2);
+    notifyFromList(NM_CLICK, 1);
+    EXPECT_EQ(currentCompany, 2);
+    notifyFromList(NM_DBLCLK, 1);
+    EXPECT_EQ(addressText(), "→台式电脑→星河→合肥佳航科技有限公司 0551-3 曹经理");
+    EXPECT_EQ(treeChildTexts(app.tree, xinghe), (Texts{"宁波智盛数码科技有限公司", "合肥佳航科技有限公司"}));
+    selectTreeItem(desktop);
+    EXPECT_EQ(listRowCount(app.list), 3) << "a product name's groups";
+    EXPECT_EQ(treeChildTexts(app.tree, huatuo), (Texts{"南京嘉图电脑有限公司"}));
 }
 
 } // namespace

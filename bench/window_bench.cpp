@@ -1,0 +1,162 @@
+// The program's windows on a catalogue, timed in this process under Wine: from the process's
+// start to the main window shown, filled and answering; a tree selection to a filled and
+// painted list; a column sort. One line of figures per run; window_bench.sh runs it on the
+// sample and on the large generated catalogue by turns and reports medians and ratios.
+//
+//   window_bench.exe --make-large FILE   writes a program file with the large catalogue
+//   window_bench.exe PROGRAM_FILE        measures one start-up, selections and sorts
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "app_state.h"
+#include "catalogue_generator.h"
+#include "container.h"
+#include "container_writer.h"
+#include "database.h"
+#include "list_rows.h"
+#include "startup.h"
+#include "stream_writer.h"
+#include "tree_model.h"
+
+namespace {
+
+double nowMs() {
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return double(count.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+// Milliseconds since this process was created.
+double sinceProcessStart() {
+    FILETIME created, exited, kernel, user, now;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    GetSystemTimeAsFileTime(&now);
+    auto ticks = [](FILETIME t) { return (uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return double(ticks(now) - ticks(created)) / 10000.0;
+}
+
+HHOOK hook;
+LRESULT CALLBACK answerNo(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) PostMessageA(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDNO, 0);
+    return CallNextHookEx(hook, code, wParam, lParam);
+}
+
+void pumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+int makeLarge(const char* path) {
+    std::vector<uint8_t> stream;
+    std::vector<FieldError> errors;
+    if (!writeDatabaseStream(generateLargeCatalogue(), stream, errors)) return 1;
+    std::vector<uint8_t> file(16, 0), container = writeContainer({imageForStream(stream)});
+    file.insert(file.end(), container.begin(), container.end());
+    for (int i = 0; i < 4; ++i)
+        file.push_back(uint8_t(16 >> (8 * i)));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    return 0;
+}
+
+// The node whose list is longest among nodes of one kind of list (companies or groups).
+int32_t largestNode(uint8_t wantedKind) {
+    int32_t best = -1;
+    int bestRows = -1;
+    for (int32_t n = 0; n < dataStore.treeNodeCount; ++n) {
+        if (!dataStore.treeNodes[n].treeItem) continue;
+        int kind = childKindOfNode(n);
+        if ((wantedKind == kCompanies) != (kind == 0)) continue;
+        if (wantedKind == kCompanies && dataStore.treeNodes[n].kind != kLeafNode) continue;
+        if (wantedKind == kCompanyGroups && kind != 2) continue;
+        int rows = 0;
+        if (kind == 0) {
+            rows = int(treeModel.listings.size(size_t(n)));
+        } else {
+            size_t key = size_t(n) + 1;
+            for (const int32_t* c = treeModel.children.begin(key); c != treeModel.children.end(key); ++c)
+                rows += int(treeModel.listings.size(size_t(*c)));
+        }
+        if (rows > bestRows) best = n, bestRows = rows;
+    }
+    return best;
+}
+
+std::vector<double> paints;
+
+// To the list filled (rows in the control, address and count set); the paint that follows is
+// kept apart.
+double timeSelection(HTREEITEM item) {
+    double t = nowMs();
+    SendMessageA(app.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    double filled = nowMs();
+    UpdateWindow(app.list);
+    paints.push_back(nowMs() - filled);
+    return filled - t;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--make-large") == 0) return makeLarge(argv[2]);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: window_bench --make-large FILE | window_bench PROGRAM_FILE\n");
+        return 2;
+    }
+    hook = SetWindowsHookExA(WH_CBT, answerNo, nullptr, GetCurrentThreadId());
+    app.instance = GetModuleHandleA(nullptr);
+    std::snprintf(programPath, sizeof programPath, "%s", argv[1]);
+    registerWindowClasses(app.instance);
+    double beforeData = sinceProcessStart();
+    prepareApplication();
+    double data = sinceProcessStart() - beforeData;
+    initialiseCommonControls();
+    double beforeWindow = nowMs();
+    if (!createMainWindow(app.instance, SW_SHOWNORMAL)) return 1;
+    pumpMessages();
+    SendMessageA(app.mainWindow, WM_NULL, 0, 0);
+    double startup = sinceProcessStart();
+    double window = nowMs() - beforeWindow;
+
+    HTREEITEM groups = static_cast<HTREEITEM>(dataStore.treeNodes[largestNode(kCompanyGroups)].treeItem);
+    HTREEITEM companies = static_cast<HTREEITEM>(dataStore.treeNodes[largestNode(kCompanies)].treeItem);
+    std::vector<double> selectGroups, selectCompanies, sorts;
+    int groupRows = 0, companyRows = 0;
+    for (int round = 0; round < 7; ++round) {
+        selectCompanies.push_back(timeSelection(companies));
+        companyRows = listState.rowCount;
+        selectGroups.push_back(timeSelection(groups));
+        groupRows = listState.rowCount;
+        NMLISTVIEW click{};
+        click.hdr = {app.list, UINT_PTR(GetDlgCtrlID(app.list)), UINT(LVN_COLUMNCLICK)};
+        click.iItem = -1;
+        click.iSubItem = 2;
+        double t = nowMs();
+        SendMessageA(app.mainWindow, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+        sorts.push_back(nowMs() - t);
+        UpdateWindow(app.list);
+    }
+    std::printf("startup_ms %.1f data_ms %.1f window_ms %.1f select_groups_ms %.2f rows %d "
+                "select_companies_ms %.2f rows %d sort_ms %.2f paint_ms %.2f tree_items %zu\n",
+                startup, data, window, median(selectGroups), groupRows, median(selectCompanies), companyRows,
+                median(sorts), median(paints), treeModel.itemRecord.size());
+    DestroyWindow(app.mainWindow);
+    UnhookWindowsHookEx(hook);
+    return 0;
+}
