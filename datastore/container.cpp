@@ -12,16 +12,16 @@
 #include <cstring>
 
 #include "database.h"
+#include "diagnostics.h"
 #include "fileio.h"
 #include "lzw.h"
 #include "platform.h"
+#include "subblock.h"
 
 char programPath[256];
 ColourTable globalColourTable;
 ColourTable localColourTable;
 int globalColourCount;
-bool zeroLengthSeen;
-std::FILE* rasterFile;
 
 namespace {
 
@@ -41,37 +41,46 @@ void skipSubBlocks(std::FILE* file) {
     }
 }
 
-} // namespace
+// The decoder writes to rasterFile while this is in scope.
+class RasterTarget {
+  public:
+    explicit RasterTarget(std::FILE* file) { rasterFile = file; }
+    ~RasterTarget() { rasterFile = nullptr; }
+    RasterTarget(const RasterTarget&) = delete;
+    RasterTarget& operator=(const RasterTarget&) = delete;
+};
 
-void fatalError(const char* message) {
-    std::fprintf(stderr, "%s\n", message);
-    endProcess(5);
-}
+} // namespace
 
 int extractContainer() {
     char path[sizeof programPath];
     std::memcpy(path, programPath, sizeof path);
     path[sizeof path - 1] = '\0';
-    std::FILE* programFile = std::fopen(path, "rb");
-    if (!programFile) exitOpenFailure(path);
-    std::setvbuf(programFile, nullptr, _IOFBF, 1 << 16);
     std::snprintf(dataStore.rasterFileName, sizeof dataStore.rasterFileName, "%s", kRasterFileName);
-    rasterFile = std::fopen(kRasterFileName, "wb");
-    if (!rasterFile) exitOpenFailure(kRasterFileName);
-    std::setvbuf(rasterFile, nullptr, _IOFBF, 1 << 20); // the pixel rows go out one row at a time
-    readContainer(programFile, 1);
-    std::fclose(programFile);
-    std::fclose(rasterFile);
-    rasterFile = nullptr;
+    return extractContainerFrom(path, kRasterFileName);
+}
+
+int extractContainerFrom(const char* programFilePath, const char* rasterFilePath) {
+    File programFile = openFile(programFilePath, "rb");
+    if (!programFile) exitOpenFailure(programFilePath);
+    std::setvbuf(programFile.get(), nullptr, _IOFBF, 1 << 16);
+    File raster = openFile(rasterFilePath, "wb");
+    if (!raster) exitOpenFailure(rasterFilePath);
+    std::setvbuf(raster.get(), nullptr, _IOFBF, 1 << 20); // the pixel rows go out in large pieces
+    {
+        RasterTarget target(raster.get());
+        readContainer(programFile.get(), 1);
+    }
+    programFile.close();
+    errno = 0;
+    if (!raster.close()) rasterWriteFailed(); // a full disk often shows only here
     return 0;
 }
 
 void readContainer(std::FILE* programFile, int imageNumber) {
     unsigned char bytes[9];
-    if (seekFromEnd(programFile, -4) != 0 || !readExactly(programFile, bytes, 4)) {
-        std::fclose(programFile);
-        endProcess(0);
-    }
+    if (seekFromEnd(programFile, -4) != 0 || !readExactly(programFile, bytes, 4))
+        endProcess(0); // the program file is closed by its owner, or by the process exit
     uint32_t containerOffset = readU32LE(bytes);
 
     if (seekTo(programFile, containerOffset) != 0 || !readExactly(programFile, bytes, 6))
@@ -147,19 +156,4 @@ void handleExtension(std::FILE* file, int label) {
         break;
     }
     skipSubBlocks(file);
-}
-
-int readDataBlock(std::FILE* file, unsigned char* buffer) {
-    int count = std::fgetc(file);
-    if (count == EOF) {
-        std::fprintf(stderr, "error in getting DataBlock size\n");
-        return -1;
-    }
-    zeroLengthSeen = count == 0;
-    if (count == 0) return 0;
-    if (!readExactly(file, buffer, size_t(count))) {
-        std::fprintf(stderr, "error in reading DataBlock\n");
-        return -1;
-    }
-    return count;
 }

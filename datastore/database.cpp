@@ -7,17 +7,20 @@
 // introduction length and its bytes), categories (name, one isGroup byte), tree nodes (parent,
 // category), company links (node, company, link text, expiry YYMMDD) and products (company,
 // node, model, configuration, price, unit, origin, remarks, expiry YYMMDD).
+//
+// Company indexes end at 29998 (30000 means no company), so companies stated beyond 29999 are
+// read past and dropped. The stream's node, category and company indexes are not trusted: one
+// that refers to no record is replaced by its "none" value once everything is read.
 #include "database.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "container.h"
 #include "fileio.h"
 #include "filetime.h"
 #include "gbktext.h"
-#include "lzw.h"
 #include "platform.h"
+#include "raster_file.h"
 
 DataStore dataStore;
 void (*expiryTextSink)(ExpiryOf, int32_t, const char*) = nullptr;
@@ -142,23 +145,55 @@ bool readTreeNode(StreamReader& s, TreeNodeRecord& n) {
     return s.readInt32(n.parent) && s.readInt32(n.category);
 }
 
-// Reads one counted section into array and count; entries cut off by the end of the stream
-// are left out.
+// Reads one counted section into array and count, at most limit entries; entries cut off by
+// the end of the stream are left out. Returns how many more entries the stream states beyond
+// the limit, for the caller to read past.
 template <typename Record, typename ReadEntry>
-void readSection(StreamReader& s, Record*& array, int32_t& count, int minimumSize, ReadEntry readEntry) {
+int32_t readSection(StreamReader& s, Record*& array, int32_t& count, int minimumSize, ReadEntry readEntry,
+                    int32_t limit = INT32_MAX) {
     int32_t stated;
-    if (!s.readInt32(stated) || stated <= 0) return;
-    int32_t capacity = capacityFor(stated, s, minimumSize);
+    if (!s.readInt32(stated) || stated <= 0) return 0;
+    int32_t wanted = stated < limit ? stated : limit;
+    int32_t capacity = capacityFor(wanted, s, minimumSize);
     array = static_cast<Record*>(allocateZeroed(size_t(capacity), sizeof(Record)));
     if (!array) outOfMemory();
     int32_t n = 0;
-    while (n < stated && n < capacity && readEntry(s, array[n], n))
+    while (n < wanted && n < capacity && readEntry(s, array[n], n))
         ++n;
     count = n;
     if (n == 0) {
         std::free(array);
         array = nullptr;
     }
+    return n == wanted ? stated - wanted : 0;
+}
+
+// An index that refers to no record becomes the "none" value, so that every index the views
+// are handed is in range or plainly none.
+void markBadIndices(DataStore& d) {
+    auto node = [&](int32_t& index) {
+        if (index < 0 || index >= d.treeNodeCount) index = kNoIndex;
+    };
+    auto company = [&](int32_t& index) {
+        if (index < 0 || index >= d.companyCount) index = kNoCompanyIndex;
+    };
+    for (int32_t i = 0; i < d.treeNodeCount; ++i) {
+        TreeNodeRecord& n = d.treeNodes[i];
+        node(n.parent);
+        if (n.category < 0 || n.category >= d.categoryCount) n.category = kNoIndex;
+    }
+    for (int32_t i = 0; i < d.companyLinkCount; ++i) {
+        node(d.companyLinks[i].node);
+        company(d.companyLinks[i].company);
+    }
+    for (int32_t i = 0; i < d.productCount; ++i) {
+        node(d.products[i].node);
+        company(d.products[i].company);
+    }
+}
+
+template <typename Record> Record* recordAt(Record* array, int32_t count, int32_t index) {
+    return index >= 0 && index < count ? array + index : nullptr;
 }
 
 uint64_t loadTicks;
@@ -204,12 +239,12 @@ int loadDatabase() {
     platform.localTime(&now);
     loadTicks = localTimeToTicks(now).value_or(0);
 
-    std::FILE* file = std::fopen(dataStore.rasterFileName, "rb");
+    File file = openFile(dataStore.rasterFileName, "rb");
     if (!file) return 0;
-    int64_t size = fileSize(file);
+    int64_t size = fileSize(file.get());
     int64_t remaining = size > kRasterHeaderSize ? size - kRasterHeaderSize : 0;
-    seekTo(file, kRasterHeaderSize);
-    StreamReader s(file, remaining);
+    seekTo(file.get(), kRasterHeaderSize);
+    StreamReader s(file.get(), remaining);
 
     DataStore& d = dataStore;
     readShortString(s, d.dataName) && readShortString(s, d.titlePart1) && readShortString(s, d.titlePart2) &&
@@ -217,8 +252,14 @@ int loadDatabase() {
 
     // Smallest entries: twelve empty texts and a length; a name byte and isGroup; two
     // integers; two integers and two length bytes; two integers, six length bytes and a price.
-    readSection(s, d.companies, d.companyCount, 16,
-                [](StreamReader& s, CompanyRecord& c, int32_t) { return readCompany(s, c); });
+    int32_t beyond = readSection(
+        s, d.companies, d.companyCount, 16,
+        [](StreamReader& s, CompanyRecord& c, int32_t) { return readCompany(s, c); }, kMaxCompanyCount);
+    for (bool more = true; more && beyond > 0; --beyond) {
+        CompanyRecord dropped{};
+        more = readCompany(s, dropped);
+        std::free(dropped.introduction);
+    }
     readSection(s, d.categories, d.categoryCount, 2,
                 [](StreamReader& s, CategoryRecord& c, int32_t) { return readCategory(s, c); });
     readSection(s, d.treeNodes, d.treeNodeCount, 8,
@@ -258,9 +299,27 @@ int loadDatabase() {
         return true;
     });
 
-    std::fclose(file);
+    markBadIndices(d);
+
+    file.close();
     platform.deleteFile(dataStore.rasterFileName);
     return 1;
+}
+
+CompanyRecord* companyAt(int32_t company) {
+    return recordAt(dataStore.companies, dataStore.companyCount, company);
+}
+CategoryRecord* categoryAt(int32_t category) {
+    return recordAt(dataStore.categories, dataStore.categoryCount, category);
+}
+TreeNodeRecord* treeNodeAt(int32_t node) {
+    return recordAt(dataStore.treeNodes, dataStore.treeNodeCount, node);
+}
+CompanyLink* companyLinkAt(int32_t link) {
+    return recordAt(dataStore.companyLinks, dataStore.companyLinkCount, link);
+}
+ProductRecord* productAt(int32_t product) {
+    return recordAt(dataStore.products, dataStore.productCount, product);
 }
 
 void freeDatabase() {

@@ -86,6 +86,23 @@ struct DataStore {
 
 extern DataStore dataStore;
 
+// Company indexes stay below 30000, which stands for no company; a stream with more companies
+// is read past the last one that fits.
+inline constexpr int32_t kMaxCompanyCount = 29999;
+inline constexpr int32_t kNoCompanyIndex = 30000;
+// A node or category index that refers to nothing; as a node's parent, the top level.
+inline constexpr int32_t kNoIndex = -1;
+
+// The checked way to a record by its index: null for an index outside its array, which
+// includes the "none" values. After loading, every index that a record holds (a node's parent
+// and category, a link's or product's node and company) is in range or its "none" value: the
+// loader replaces an index that refers to no record with kNoIndex or kNoCompanyIndex.
+CompanyRecord* companyAt(int32_t company);
+CategoryRecord* categoryAt(int32_t category);
+TreeNodeRecord* treeNodeAt(int32_t node);
+CompanyLink* companyLinkAt(int32_t link);
+ProductRecord* productAt(int32_t product);
+
 inline constexpr int kExpiryFieldCapacity = 7;
 
 // Reports each entry's expiry text as it is read; the program itself keeps none of them.

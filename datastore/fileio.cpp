@@ -1,5 +1,18 @@
-// 64-bit file positioning on both the C library of Linux and the MinGW runtime.
+// Opening and closing files, and 64-bit file positioning on both the C library of Linux and the
+// MinGW runtime.
 #include "fileio.h"
+
+bool File::close() {
+    if (!stream_) return false;
+    bool ok = std::fflush(stream_) == 0 && !std::ferror(stream_);
+    ok = std::fclose(stream_) == 0 && ok;
+    stream_ = nullptr;
+    return ok;
+}
+
+File openFile(const char* path, const char* mode) {
+    return File(std::fopen(path, mode));
+}
 
 int seekTo(std::FILE* file, uint64_t offset) {
 #ifdef _WIN32

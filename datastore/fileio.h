@@ -1,8 +1,45 @@
-// File positions beyond 2 GiB: `long` is 32 bits on Windows, so seeks go through these.
+// Files of the data store and the tools: the one way they are opened, an owning C stream, and
+// file positions beyond 2 GiB (`long` is 32 bits on Windows, so seeks go through these).
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+
+// Owns a C stream: it is closed when the File goes out of scope, also when a fatal error ends
+// the process by unwinding (as the tests and fuzz targets make it), so no handle is left open.
+class File {
+  public:
+    File() = default;
+    explicit File(std::FILE* stream) : stream_(stream) {}
+    ~File() {
+        if (stream_) std::fclose(stream_);
+    }
+    File(File&& other) noexcept : stream_(other.stream_) { other.stream_ = nullptr; }
+    File& operator=(File&& other) noexcept {
+        if (this != &other) {
+            if (stream_) std::fclose(stream_);
+            stream_ = other.stream_;
+            other.stream_ = nullptr;
+        }
+        return *this;
+    }
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    std::FILE* get() const { return stream_; }
+    explicit operator bool() const { return stream_ != nullptr; }
+
+    // Flushes and closes; false when anything written did not reach the file.
+    bool close();
+
+  private:
+    std::FILE* stream_ = nullptr;
+};
+
+// Opens path with an fopen mode. Paths are the platform's narrow paths: UTF-8 on Linux, the
+// ANSI code page (GBK on Chinese Windows) on Windows, where the C runtime's fopen converts
+// them; the program, its tools and their command lines all hand over such paths.
+File openFile(const char* path, const char* mode);
 
 // Returns 0 on success, like fseek.
 int seekTo(std::FILE* file, uint64_t offset);

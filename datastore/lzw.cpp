@@ -1,9 +1,8 @@
-// LZW decoding of the container's image data into the raster file "5.msg".
+// LZW decoding of the container's image data into the raster file "5.msg" (raster_file.h).
 //
 // Codes are packed least significant bit first across data sub-blocks. The code width starts
 // at minimum code size + 1 and grows up to 12 bits; the clear code resets the table and the
-// end code ends the data. The raster file is a Windows bitmap file with an 8-bit pixel area
-// stored bottom row first; each pixel byte is the red component of its colour table entry.
+// end code ends the data.
 //
 // lzwReadValue decodes one value at a time with prefix and suffix tables and a value stack; it
 // reads the images that are skipped, and it is the yardstick for the fast decoder
@@ -15,8 +14,9 @@
 #include <cstring>
 #include <memory>
 
-#include "fileio.h"
+#include "diagnostics.h"
 #include "lzw_internal.h"
+#include "subblock.h"
 
 bool useValueDecoder = false;
 
@@ -134,10 +134,6 @@ void reportTooMuchData() {
 
 namespace {
 
-bool writeAt(uint64_t offset, const void* bytes, size_t size) {
-    return seekTo(rasterFile, offset) == 0 && std::fwrite(bytes, 1, size, rasterFile) == size;
-}
-
 // The decoder one value at a time: placeholder rows first, then each row where it belongs.
 void decodeByValues(std::FILE* file, int width, int height, const unsigned char* red, bool interlaced) {
     uint32_t stride = rowStride(8, width);
@@ -145,7 +141,7 @@ void decodeByValues(std::FILE* file, int width, int height, const unsigned char*
     uint64_t fileEnd = kRasterHeaderSize + uint64_t(stride) * uint64_t(height);
     if (fileEnd > kRasterHeaderSize) { // zero placeholder rows give the pixel area its size
         const unsigned char zero = 0;
-        writeAt(fileEnd - 1, &zero, 1);
+        writeRasterAt(fileEnd - 1, &zero, 1);
     }
     int x = 0, k = 0;
     while (k < height) {
@@ -153,8 +149,8 @@ void decodeByValues(std::FILE* file, int width, int height, const unsigned char*
         if (v < 0) return; // the data ended early: no value is asked for beyond it
         row[size_t(x)] = red[v];
         if (++x == width) {
-            writeAt(fileEnd - uint64_t(lzw_detail::imageRowOf(k, height, interlaced) + 1) * stride, row.get(),
-                    stride);
+            writeRasterAt(fileEnd - uint64_t(lzw_detail::imageRowOf(k, height, interlaced) + 1) * stride,
+                          row.get(), stride);
             x = 0;
             ++k;
         }
@@ -238,27 +234,6 @@ int lzwReadValue(std::FILE* file, bool initialise, int minimumCodeSize) {
         lzw.oldCode = inCode;
         if (lzw.stackTop > 0) return lzw.stack[--lzw.stackTop];
     }
-}
-
-int writeRasterHeader(int width, int height, const ColourEntry* table) {
-    uint32_t stride = rowStride(8, width);
-    uint32_t imageSize = stride * uint32_t(height);
-    unsigned char header[54] = {};
-    header[0] = 'B';
-    header[1] = 'M';
-    writeU32LE(header + 2, kRasterHeaderSize + imageSize);
-    writeU32LE(header + 10, kRasterHeaderSize);
-    writeU32LE(header + 14, 40);
-    writeU32LE(header + 18, uint32_t(width));
-    writeU32LE(header + 22, uint32_t(height));
-    writeU16LE(header + 26, 1);
-    writeU16LE(header + 28, 8);
-    writeU32LE(header + 34, imageSize);
-    writeU32LE(header + 46, 256);
-    writeU32LE(header + 50, 256);
-    std::fwrite(header, 1, sizeof header, rasterFile);
-    std::fwrite(table, sizeof(ColourEntry), 256, rasterFile);
-    return 1;
 }
 
 void readImage(std::FILE* file, int width, int height, const ColourEntry* table, bool interlaced, bool skip) {

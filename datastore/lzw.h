@@ -1,12 +1,10 @@
-// The GIF-style LZW decoder and the 8-bit raster file it writes.
+// The GIF-style LZW decoder that writes the container's image into the raster file.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 
-#include "container.h"
-
-inline constexpr int kRasterHeaderSize = 1078; // 14 + 40 + 4 * 256
+#include "raster_file.h"
 
 // Decodes one image from file (positioned at the minimum code size byte). Unless skip is
 // set, the image is written to rasterFile; otherwise its data is consumed and discarded.
@@ -19,12 +17,6 @@ int lzwReadValue(std::FILE* file, bool initialise, int minimumCodeSize);
 // With initialise set, resets the code reader and returns 0. Otherwise returns the next
 // code of codeSize bits, or -1 at the end of the data.
 int readCode(std::FILE* file, int codeSize, bool initialise);
-
-int writeRasterHeader(int width, int height, const ColourEntry* table);
-
-inline uint32_t rowStride(int bitsPerPixel, int width) {
-    return ((uint32_t(width) * uint32_t(bitsPerPixel) / 8) + 3) & ~uint32_t(3);
-}
 
 // Decodes through lzwReadValue one value at a time, as a yardstick for the string-copying
 // decoder that readImage normally uses. Tests and the fuzz targets compare the two.

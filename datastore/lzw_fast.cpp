@@ -15,10 +15,11 @@
 #include <memory>
 #include <vector>
 
-#include "container.h"
+#include "diagnostics.h"
 #include "fileio.h"
 #include "lzw.h"
 #include "lzw_internal.h"
+#include "subblock.h"
 
 namespace lzw_detail {
 namespace {
@@ -265,8 +266,7 @@ class RowWriter {
         flush();
         if (writtenEnd_ < fileEnd_) {
             const unsigned char zero = 0;
-            seekTo(rasterFile, fileEnd_ - 1);
-            std::fwrite(&zero, 1, 1, rasterFile);
+            writeRasterAt(fileEnd_ - 1, &zero, 1);
         }
     }
 
@@ -274,8 +274,7 @@ class RowWriter {
     void flush() {
         if (chunkEnd_ == chunkStart_) return;
         size_t size = size_t(chunkEnd_ - chunkStart_);
-        seekTo(rasterFile, chunkStart_);
-        std::fwrite(chunk_.get() + capacity_ - size, 1, size, rasterFile);
+        writeRasterAt(chunkStart_, chunk_.get() + capacity_ - size, size);
         if (chunkEnd_ > writtenEnd_) writtenEnd_ = chunkEnd_;
         chunkStart_ = chunkEnd_ = 0;
     }

@@ -67,5 +67,63 @@ check "and says so" grep -q 'ums' bad.err
 "$bin/kovanta-pack" up --date 2026-12-07 --version 1.4 --description 'new' -o x.up
 check "the .up body" cmp -s x.up <(printf '\x0a2026-12-07\x031.4\x03new')
 
+# Command lines: unknown options, missing values and impossible dates end with the usage
+# message and exit status 2, and nothing is written.
+rm -f 5.msg # left by the bad container above, as the program leaves it
+usage_exit() { # description, then the command
+    local what=$1
+    shift
+    "$@" > /dev/null 2> usage.err
+    local status=$?
+    check "$what: exit status 2" test $status -eq 2
+    check "$what: usage message" grep -q '^usage: ' usage.err
+}
+pack=("$bin/kovanta-pack" "$sample" --program "$bin/kovanta-placeholder")
+usage_exit "an unknown option" "${pack[@]}" -o typo.bin --updat-host 127.0.0.1
+check "the unknown option is named" grep -q 'unknown option "--updat-host"' usage.err
+check "nothing is written for an unknown option" test ! -e typo.bin
+usage_exit "an option as the value of -o" "${pack[@]}" -o --update-host 127.0.0.1
+check "no file named after the option" test ! -e --update-host
+usage_exit "a value missing at the end" "${pack[@]}" -o
+usage_exit "an option given twice" "${pack[@]}" -o a.bin -o b.bin
+usage_exit "a second source folder" "${pack[@]}" "$sample" -o c.bin
+usage_exit "up without --date" "$bin/kovanta-pack" up --version 1.4 --description new -o y.up
+check "nothing is written for up without --date" test ! -e y.up
+usage_exit "an impossible --now" "$bin/kovanta-dump" one.bin --now 2026-02-30T10:00
+check "the impossible date is named" grep -q '2026-02-30T10:00' usage.err
+usage_exit "--now at 24:00" "$bin/kovanta-dump" one.bin --now 2026-02-03T24:00
+usage_exit "an unknown dump option" "$bin/kovanta-dump" one.bin --jsn
+usage_exit "--csv without a folder" "$bin/kovanta-dump" one.bin --csv --now 2026-12-07T10:00
+check "no folder named after the option" test ! -e --now
+check "5.msg is not made on a usage error" test ! -e 5.msg
+
+# Write errors are reported and lose nothing: the old file stays as it was, and no partial or
+# temporary file is left beside it.
+"$bin/kovanta-pack" "${pack[@]:1}" -o /dev/full > /dev/null 2> full.err
+check "packing to a full device exits 1" test $? -eq 1
+check "and says why" grep -q '/dev/full: cannot be written: No space left on device' full.err
+"$bin/kovanta-pack" up --date 2026-12-07 --version 1.4 --description new -o /dev/full 2> full.err
+check "a .up body to a full device exits 1" test $? -eq 1
+"$bin/kovanta-dump" one.bin > /dev/full 2> full.err
+check "JSON to a full standard output exits 1" test $? -eq 1
+check "and says so" grep -q 'standard output: cannot be written' full.err
+mkdir limited
+printf 'old' > limited/keep.bin
+# A file size limit of 20 KiB, short of the packed file: its writes fail as on a full disk.
+(trap '' XFSZ; ulimit -f 20; exec "${pack[@]}" -o limited/keep.bin) > /dev/null 2> limit.err
+check "a pack cut short exits 1" test $? -eq 1
+check "the cut pack says nothing was written" grep -q 'limited/keep.bin: cannot be written: File too large; nothing written' limit.err
+check "the old file is untouched" test "$(cat limited/keep.bin)" = old
+check "no partial or temporary file is left" test "$(ls limited)" = keep.bin
+(trap '' XFSZ; ulimit -f 20; exec "${pack[@]}" -o limited/new.bin) > /dev/null 2>&1
+check "a cut pack to a new name leaves no file" test "$(ls limited)" = keep.bin
+mkdir fullcsv
+ln -s /dev/full fullcsv/companies.csv
+"$bin/kovanta-dump" one.bin --csv fullcsv 2> csv.err
+check "a CSV that cannot be written exits 1" test $? -eq 1
+check "and is named" grep -q 'fullcsv/companies.csv: cannot be written: No space left on device' csv.err
+"$bin/kovanta-dump" one.bin --csv deeper/and/deeper > /dev/null
+check "--csv makes the folders it lacks" test -s deeper/and/deeper/products.csv
+
 echo "$passed passed, $failed failed"
 test "$failed" -eq 0

@@ -3,6 +3,8 @@
 
 #include "container.h"
 #include "container_writer.h"
+#include "diagnostics.h"
+#include "lzw.h"
 
 namespace {
 
@@ -178,6 +180,52 @@ TEST_F(ContainerTest, LocalColourTableIsUsedForItsImage) {
     EXPECT_EQ(run.exitStatus, -1);
     EXPECT_EQ(Bytes(run.raster.begin() + 1078, run.raster.end()), hexBytes("62 62 62 62 61 61 61 61"));
     EXPECT_EQ(run.raster[58 + 2], 0x61);
+}
+
+TEST_F(ContainerTest, EveryExitClosesBothFiles) {
+    Bytes gif = kExample;
+    gif[0] = 'G';
+    Bytes cutImage(kExample.begin(), kExample.begin() + long(kFirstBlock + 5));
+    Bytes noImage(kExample.begin(), kExample.begin() + long(kFirstBlock));
+    noImage.push_back(';');
+    Bytes badCode = exampleWith(kFirstBlock + 12, hexBytes("FF")); // a code beyond the table
+    struct Case {
+        const char* what;
+        Bytes file;
+    } cases[] = {{"not ums", programFileWith(gif)},      {"cut image descriptor", programFileWith(cutImage)},
+                 {"no image", programFileWith(noImage)}, {"bad code", programFileWith(badCode)},
+                 {"short file", Bytes{1, 2, 3}},         {"complete", programFileWith(kExample)}};
+    for (const Case& c : cases) {
+        int before = openFileCount();
+        extractInProcess(c.file);
+        EXPECT_EQ(openFileCount(), before) << c.what;
+        EXPECT_TRUE(deletes("program.exe")) << c.what;
+        EXPECT_TRUE(deletes(kRasterFileName)) << c.what;
+        EXPECT_EQ(rasterFile, nullptr) << c.what;
+    }
+}
+
+TEST_F(ContainerTest, FullDiskEndsWithAWriteDiagnostic) {
+#ifndef __linux__
+    GTEST_SKIP() << "/dev/full stands in for a full disk";
+#endif
+    // The example fails when the raster file is closed; a large image already in its rows.
+    ContainerImage large;
+    large.width = 2048;
+    large.height = 1024;
+    large.pixels.assign(size_t(large.width) * size_t(large.height), 7);
+    for (const Bytes& container : {kExample, writeContainer({large})}) {
+        for (bool byValues : {false, true}) {
+            std::filesystem::create_symlink("/dev/full", kRasterFileName);
+            useValueDecoder = byValues;
+            Extraction run = extractInProcess(programFileWith(container));
+            useValueDecoder = false;
+            EXPECT_EQ(run.exitStatus, 5) << container.size() << " bytes, value decoder " << byValues;
+            EXPECT_EQ(run.diagnostics, "error writing 5.msg: No space left on device\n")
+                << container.size() << " bytes, value decoder " << byValues;
+            std::filesystem::remove(kRasterFileName);
+        }
+    }
 }
 
 TEST(ContainerDeathTest, ExitStatusesAreReal) {

@@ -229,6 +229,112 @@ TEST_F(LoaderTest, CompanyTreeFailureIsReportedAndLoadingGoesOn) {
     EXPECT_EQ(dataStore.productCount, 1) << "products are loaded after the message";
 }
 
+TEST_F(LoaderTest, OutOfMemoryLeavesNoFileOpen) {
+    int before = openFileCount();
+    allocateZeroed = failingAllocation;
+    Loading run = load(kStream);
+    allocateZeroed = std::calloc;
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(openFileCount(), before);
+    EXPECT_TRUE(deletes(kRasterFileName));
+}
+
+// Little-endian 32-bit integers as stream bytes.
+Bytes int32s(std::initializer_list<int32_t> values) {
+    Bytes out;
+    for (int32_t v : values)
+        for (int i = 0; i < 4; ++i)
+            out.push_back(uint8_t(uint32_t(v) >> (8 * i)));
+    return out;
+}
+
+void append(Bytes& to, const Bytes& more) {
+    to.insert(to.end(), more.begin(), more.end());
+}
+
+TEST_F(LoaderTest, IndicesThatReferToNothingAreMarkedNone) {
+    Bytes s = hexBytes("00 00 00 00"); // header texts
+    append(s, int32s({1}));            // one company, empty
+    append(s, Bytes(12, 0));
+    append(s, int32s({0}));
+    append(s, int32s({1})); // one category
+    append(s, hexBytes("01 50 01"));
+    append(s, int32s({4, -1, 0, 0, 7, -9, 0, 1, 0})); // nodes: top, bad category, bad parent
+    append(s, int32s({3, 1, 0}));                     // links: good, bad node, bad company
+    append(s, hexBytes("00 00"));
+    append(s, int32s({9, 0}));
+    append(s, hexBytes("00 00"));
+    append(s, int32s({1, -3}));
+    append(s, hexBytes("00 00"));
+    append(s, int32s({2})); // products: company 30000, node -2
+    for (int32_t company : {30000, 0}) {
+        append(s, int32s({company, company == 0 ? -2 : 1}));
+        append(s, Bytes(2 + 4 + 4, 0)); // model, configuration, price, unit, origin, remarks, expiry
+    }
+    Loading run = load(s);
+    ASSERT_EQ(run.result, 1);
+    const DataStore& d = dataStore;
+    ASSERT_EQ(d.treeNodeCount, 4);
+    EXPECT_EQ(d.treeNodes[0].parent, -1);
+    EXPECT_EQ(d.treeNodes[0].category, 0);
+    EXPECT_EQ(d.treeNodes[1].parent, 0);
+    EXPECT_EQ(d.treeNodes[1].category, kNoIndex) << "category 7 of 1";
+    EXPECT_EQ(d.treeNodes[2].parent, kNoIndex) << "parent -9";
+    EXPECT_EQ(d.treeNodes[3].parent, 1);
+    ASSERT_EQ(d.companyLinkCount, 3);
+    EXPECT_EQ(d.companyLinks[0].node, 1);
+    EXPECT_EQ(d.companyLinks[0].company, 0);
+    EXPECT_EQ(d.companyLinks[1].node, kNoIndex) << "node 9 of 4";
+    EXPECT_EQ(d.companyLinks[2].company, kNoCompanyIndex) << "company -3";
+    ASSERT_EQ(d.productCount, 2);
+    EXPECT_EQ(d.products[0].company, kNoCompanyIndex) << "company 30000 of 1";
+    EXPECT_EQ(d.products[0].node, 1);
+    EXPECT_EQ(d.products[1].company, 0);
+    EXPECT_EQ(d.products[1].node, kNoIndex) << "node -2";
+
+    // The checked way to the records.
+    EXPECT_EQ(companyAt(0), &d.companies[0]);
+    EXPECT_EQ(companyAt(kNoCompanyIndex), nullptr);
+    EXPECT_EQ(companyAt(1), nullptr);
+    EXPECT_EQ(categoryAt(d.treeNodes[1].category), nullptr);
+    EXPECT_EQ(treeNodeAt(3), &d.treeNodes[3]);
+    EXPECT_EQ(treeNodeAt(4), nullptr);
+    EXPECT_EQ(treeNodeAt(kNoIndex), nullptr);
+    EXPECT_EQ(companyLinkAt(2), &d.companyLinks[2]);
+    EXPECT_EQ(productAt(2), nullptr);
+    EXPECT_EQ(productAt(INT32_MIN), nullptr);
+}
+
+TEST_F(LoaderTest, CompaniesBeyondTheLastIndexAreReadPast) {
+    // 30001 companies (the last with an introduction), then one category and a link each to
+    // company 29998, the last that fits, and 29999, the first that does not.
+    const int32_t stated = kMaxCompanyCount + 2;
+    Bytes s = hexBytes("00 00 00 00");
+    append(s, int32s({stated}));
+    for (int32_t i = 0; i < stated - 1; ++i) {
+        append(s, Bytes(12, 0));
+        append(s, int32s({0}));
+    }
+    append(s, Bytes(12, 0));
+    append(s, int32s({2}));
+    append(s, hexBytes("68 69"));
+    append(s, int32s({1}));
+    append(s, hexBytes("01 51 00"));
+    append(s, int32s({1, -1, 0}));
+    append(s, int32s({2, 0, kMaxCompanyCount - 1}));
+    append(s, hexBytes("00 00"));
+    append(s, int32s({0, kMaxCompanyCount}));
+    append(s, hexBytes("00 00"));
+    Loading run = load(s);
+    ASSERT_EQ(run.result, 1);
+    EXPECT_EQ(dataStore.companyCount, kMaxCompanyCount);
+    ASSERT_EQ(dataStore.categoryCount, 1) << "the sections after the companies are read";
+    EXPECT_STREQ(dataStore.categories[0].name, "Q");
+    ASSERT_EQ(dataStore.companyLinkCount, 2);
+    EXPECT_EQ(dataStore.companyLinks[0].company, kMaxCompanyCount - 1);
+    EXPECT_EQ(dataStore.companyLinks[1].company, kNoCompanyIndex);
+}
+
 TEST_F(LoaderTest, FreeDatabaseReleasesEverythingAndTolerantOfEmpty) {
     load(kStream);
     dataStore.listRowBuffer = std::malloc(64);

@@ -85,11 +85,10 @@ Extraction extractInProcess(const Bytes& programFile) {
         extractContainer();
     } catch (const ProcessExit& exit) {
         result.exitStatus = exit.status;
-        if (rasterFile) std::fclose(rasterFile);
-        rasterFile = nullptr;
     }
     result.diagnostics = testing::internal::GetCapturedStderr();
-    result.raster = readWholeFile(kRasterFileName);
+    // A raster file that is a device (/dev/full, standing in for a full disk) is not read back.
+    if (fs::is_regular_file(kRasterFileName)) result.raster = readWholeFile(kRasterFileName);
     platform.exitProcess = defaultPlatform().exitProcess;
     return result;
 }
@@ -108,6 +107,24 @@ Loading loadInProcess() {
     platform.showMessage = defaultPlatform().showMessage;
     messageLog = nullptr;
     return result;
+}
+
+int openFileCount() {
+#ifdef __linux__
+    int count = 0;
+    std::error_code ec;
+    for (auto it = fs::directory_iterator("/proc/self/fd", ec); !ec && it != fs::directory_iterator();
+         it.increment(ec))
+        ++count;
+    return ec ? -1 : count;
+#else
+    return -1;
+#endif
+}
+
+bool deletes(const fs::path& path) {
+    std::error_code ec;
+    return fs::remove(path, ec) && !ec;
 }
 
 namespace {

@@ -46,6 +46,11 @@ struct Loading {
 };
 Loading loadInProcess();
 
+// Files this process holds open (Linux: its descriptors); -1 where that cannot be counted.
+int openFileCount();
+// Whether path can be deleted now; on Windows an open file cannot.
+bool deletes(const std::filesystem::path& path);
+
 // The local time that the loader sees, until reset.
 void setLoadTime(int year, int month, int day, int hour, int minute);
 void resetPlatform();

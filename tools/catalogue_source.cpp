@@ -5,35 +5,23 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "csv.h"
 #include "filetime.h"
 #include "textcodec.h"
-
-namespace fs = std::filesystem;
+#include "tool_files.h"
 
 namespace {
-
-bool readText(const fs::path& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-    return true;
-}
 
 // One CSV file with its columns looked up by name.
 class SourceFile {
   public:
-    SourceFile(const fs::path& folder, std::string name, std::vector<std::string> columns,
+    SourceFile(const std::string& folder, std::string name, std::vector<std::string> columns,
                SourceReport& report)
         : name_(std::move(name)), report_(report) {
         std::string text;
-        if (!readText(folder / name_, text)) {
+        if (!readFileText(pathIn(folder, name_), text)) {
             report_.errors.push_back(name_ + ": cannot be read");
             return;
         }
@@ -316,7 +304,7 @@ std::string priceText(float price) {
     return fixed;
 }
 
-bool readCatalogueSource(const fs::path& folder, CatalogueSource& source, SourceReport& report) {
+bool readCatalogueSource(const std::string& folder, CatalogueSource& source, SourceReport& report) {
     source = CatalogueSource{};
     Catalogue& c = source.catalogue;
     // One file at a time, so that only one file's text is held beside the catalogue.
@@ -382,10 +370,9 @@ bool readCatalogueSource(const fs::path& folder, CatalogueSource& source, Source
     return report.errors.empty();
 }
 
-bool writeCatalogueSource(const fs::path& folder, const CatalogueSource& source, std::string& error) {
+bool writeCatalogueSource(const std::string& folder, const CatalogueSource& source, std::string& error) {
     const Catalogue& c = source.catalogue;
-    std::error_code ec;
-    fs::create_directories(folder, ec);
+    if (!makeFolders(folder, error)) return false;
     auto u = [](const std::string& gbk) { return gbkToUtf8(gbk); };
     int width = std::max<int>(4, int(std::to_string(c.companies.size()).size()));
     auto key = [&](int32_t index) {
@@ -442,13 +429,7 @@ bool writeCatalogueSource(const fs::path& folder, const CatalogueSource& source,
                                      priceText(p.price), u(p.unit), u(p.origin), u(p.remarks),
                                      dateFromExpiry(p.expiry)});
 
-    for (const auto& [name, text] : files) {
-        std::ofstream out(folder / name, std::ios::binary);
-        out << text;
-        if (!out) {
-            error = (folder / name).string() + ": cannot be written";
-            return false;
-        }
-    }
+    for (const auto& [name, text] : files)
+        if (!writeFileReplacing(pathIn(folder, name), text.data(), text.size(), error)) return false;
     return true;
 }

@@ -9,7 +9,6 @@
 //                  origin, remarks, expires
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,13 +26,14 @@ struct SourceReport {
     std::vector<std::string> warnings;
 };
 
-// Reads and checks the whole source; every error is reported. Returns true when there is none.
-bool readCatalogueSource(const std::filesystem::path& folder, CatalogueSource& source, SourceReport& report);
+// Reads and checks the whole source in folder (a narrow path, see tool_files.h); every error is
+// reported. Returns true when there is none.
+bool readCatalogueSource(const std::string& folder, CatalogueSource& source, SourceReport& report);
 
-// Writes the catalogue back in the source form (company keys are made from the positions).
+// Writes the catalogue back in the source form (company keys are made from the positions),
+// making the folder when it is missing; each file replaces the old one only once complete.
 // Expiry texts that are not dates are written as they stand. Returns false on a write error.
-bool writeCatalogueSource(const std::filesystem::path& folder, const CatalogueSource& source,
-                          std::string& error);
+bool writeCatalogueSource(const std::string& folder, const CatalogueSource& source, std::string& error);
 
 // "YYYY-MM-DD" -> "YYMMDD" for dates from 2000 to 2099; empty stays empty. False otherwise.
 bool expiryFromDate(const std::string& date, std::string& expiry);

@@ -1,5 +1,6 @@
 // kovanta-dump: runs the program's start-up data path on a program file and prints the loaded
 // database as JSON, or writes the catalogue back in its source form.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -12,11 +13,14 @@
 
 #include "appender.h"
 #include "catalogue_source.h"
+#include "command_line.h"
 #include "container.h"
 #include "database.h"
 #include "dump_json.h"
+#include "filetime.h"
 #include "platform.h"
 #include "program_file.h"
+#include "tool_files.h"
 
 namespace {
 
@@ -27,15 +31,21 @@ void fixedLocalTime(LocalTime* now) {
     *now = fixedNow;
 }
 
+int usage(const std::string& reason) {
+    std::fprintf(stderr, "kovanta-dump: %s\n", reason.c_str());
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+// YYYY-MM-DDTHH:MM, a real day of the calendar.
 bool parseNow(const char* text, LocalTime& now) {
-    char tail;
     now = LocalTime{};
-    return std::strlen(text) == 16 && text[4] == '-' && text[7] == '-' && text[10] == 'T' &&
-           text[13] == ':' &&
-           std::sscanf(text, "%4d-%2d-%2dT%2d:%2d%c", &now.year, &now.month, &now.day, &now.hour, &now.minute,
-                       &tail) == 5 &&
-           now.month >= 1 && now.month <= 12 && now.day >= 1 && now.day <= 31 && now.hour >= 0 &&
-           now.hour <= 23 && now.minute >= 0 && now.minute <= 59;
+    if (std::strlen(text) != 16 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':')
+        return false;
+    for (int i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15})
+        if (text[i] < '0' || text[i] > '9') return false;
+    std::sscanf(text, "%4d-%2d-%2dT%2d:%2d", &now.year, &now.month, &now.day, &now.hour, &now.minute);
+    return localTimeToTicks(now).has_value();
 }
 
 std::vector<std::string> linkExpiries, productExpiries;
@@ -79,34 +89,19 @@ CatalogueSource catalogueFromStore(const DataStore& d) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const char* program = nullptr;
-    const char* csvFolder = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--now") == 0 && i + 1 < argc) {
-            if (!parseNow(argv[++i], fixedNow)) {
-                std::fprintf(stderr, "kovanta-dump: --now takes a local time YYYY-MM-DDTHH:MM, not \"%s\"\n",
-                             argv[i]);
-                return 2;
-            }
-            platform.localTime = fixedLocalTime;
-        } else if (std::strcmp(argv[i], "--csv") == 0 && i + 1 < argc) {
-            csvFolder = argv[++i];
-        } else if (argv[i][0] != '-' && !program) {
-            program = argv[i];
-        } else {
-            std::fputs(kUsage, stderr);
-            return 2;
-        }
+    CommandLine line;
+    std::string error;
+    if (!parseCommandLine(argc, argv, 1, {"--now", "--csv"}, 1, line, error)) return usage(error);
+    if (line.positional.empty()) return usage("the program file is missing");
+    const char* program = line.positional[0].c_str();
+    const char* csvFolder = line.value("--csv");
+    if (const char* now = line.value("--now")) {
+        if (!parseNow(now, fixedNow))
+            return usage(std::string("--now takes a local time YYYY-MM-DDTHH:MM, not \"") + now + "\"");
+        platform.localTime = fixedLocalTime;
     }
-    if (!program) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
-    if (std::strlen(program) >= sizeof programPath) {
-        std::fprintf(stderr, "kovanta-dump: the program path is longer than %zu bytes\n",
-                     sizeof programPath - 1);
-        return 2;
-    }
+    if (std::strlen(program) >= sizeof programPath)
+        return usage("the program path is longer than " + std::to_string(sizeof programPath - 1) + " bytes");
     std::snprintf(programPath, sizeof programPath, "%s", program);
     if (csvFolder) expiryTextSink = keepExpiry;
 
@@ -118,8 +113,7 @@ int main(int argc, char** argv) {
     if (csvFolder) {
         CatalogueSource source = catalogueFromStore(dataStore);
         std::vector<uint8_t> file;
-        if (readBinaryFile(program, file)) source.updateHost = hostInSlot(stripContainer(file));
-        std::string error;
+        if (readFileBytes(program, file)) source.updateHost = hostInSlot(stripContainer(file));
         if (!writeCatalogueSource(csvFolder, source, error)) {
             std::fprintf(stderr, "kovanta-dump: %s\n", error.c_str());
             status = 1;
@@ -129,7 +123,13 @@ int main(int argc, char** argv) {
         _setmode(_fileno(stdout), _O_BINARY);
 #endif
         std::string json = dataStoreAsJson(dataStore);
-        std::fwrite(json.data(), 1, json.size(), stdout);
+        errno = 0;
+        bool written = std::fwrite(json.data(), 1, json.size(), stdout) == json.size();
+        if (std::fflush(stdout) != 0 || !written || std::ferror(stdout)) {
+            std::fprintf(stderr, "kovanta-dump: standard output: cannot be written: %s\n",
+                         std::strerror(errno ? errno : EIO));
+            status = 1;
+        }
     }
     freeDatabase();
     return status;

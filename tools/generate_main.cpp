@@ -8,15 +8,9 @@
 
 #include "catalogue_generator.h"
 #include "stream_writer.h"
+#include "tool_files.h"
 
 namespace {
-
-bool writeFile(const char* path, const void* data, size_t size) {
-    std::FILE* f = std::fopen(path, "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(data, 1, size, f) == size;
-    return std::fclose(f) == 0 && ok;
-}
 
 std::string allTexts(const Catalogue& c) {
     std::string out;
@@ -53,8 +47,9 @@ int main(int argc, char** argv) {
     Catalogue catalogue = generateLargeCatalogue();
     if (std::strcmp(argv[1], "--texts") == 0) {
         std::string texts = allTexts(catalogue);
-        if (!writeFile(argv[2], texts.data(), texts.size())) {
-            std::perror(argv[2]);
+        std::string error;
+        if (!writeFileReplacing(argv[2], texts.data(), texts.size(), error)) {
+            std::fprintf(stderr, "kovanta-gen: %s\n", error.c_str());
             return 1;
         }
         return 0;
@@ -67,8 +62,9 @@ int main(int argc, char** argv) {
                          e.field.c_str(), e.length, e.limit);
         return 1;
     }
-    if (!writeFile(argv[2], stream.data(), stream.size())) {
-        std::perror(argv[2]);
+    std::string error;
+    if (!writeFileReplacing(argv[2], stream, error)) {
+        std::fprintf(stderr, "kovanta-gen: %s\n", error.c_str());
         return 1;
     }
     std::printf("%s: %zu bytes (%zu companies, %zu categories, %zu nodes, %zu links, %zu products)\n",

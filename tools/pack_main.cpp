@@ -6,10 +6,12 @@
 
 #include "appender.h"
 #include "catalogue_source.h"
+#include "command_line.h"
 #include "container_writer.h"
 #include "program_file.h"
 #include "stream_writer.h"
 #include "textcodec.h"
+#include "tool_files.h"
 #include "update_body.h"
 
 namespace {
@@ -18,7 +20,9 @@ const char kUsage[] =
     "usage: kovanta-pack SOURCE_DIR --program PROGRAM_IMAGE -o OUTPUT_FILE [--update-host HOST]\n"
     "       kovanta-pack up --date DATE --version VERSION --description TEXT -o FILE\n";
 
-int usage() {
+// The usage text, after the reason when there is one; exit status 2.
+int usage(const std::string& reason = {}) {
+    if (!reason.empty()) std::fprintf(stderr, "kovanta-pack: %s\n", reason.c_str());
     std::fputs(kUsage, stderr);
     return 2;
 }
@@ -28,19 +32,26 @@ int fail(const std::string& message) {
     return 1;
 }
 
-// The value after a flag, or null.
-const char* option(int argc, char** argv, const char* name) {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0) return argv[i + 1];
-    return nullptr;
+// The options a command needs, or the reason they are not all there.
+bool required(const CommandLine& line, std::initializer_list<const char*> names, std::string& error) {
+    for (const char* name : names)
+        if (!line.value(name)) {
+            error = std::string("the option ") + name + " is missing";
+            return false;
+        }
+    return true;
 }
 
 int writeUp(int argc, char** argv) {
-    const char* date = option(argc, argv, "--date");
-    const char* version = option(argc, argv, "--version");
-    const char* description = option(argc, argv, "--description");
-    const char* output = option(argc, argv, "-o");
-    if (!date || !version || !description || !output) return usage();
+    CommandLine line;
+    std::string error;
+    if (!parseCommandLine(argc, argv, 2, {"--date", "--version", "--description", "-o"}, 0, line, error) ||
+        !required(line, {"--date", "--version", "--description", "-o"}, error))
+        return usage(error);
+    const char* date = line.value("--date");
+    const char* version = line.value("--version");
+    const char* description = line.value("--description");
+    const char* output = line.value("-o");
     std::string gbk[3], bad;
     const char* texts[3] = {date, version, description};
     for (int i = 0; i < 3; ++i)
@@ -60,18 +71,22 @@ int writeUp(int argc, char** argv) {
             std::fprintf(stderr, "kovanta-pack: warning: the program reads the length %zu of \"%s\" as %zu\n",
                          gbk[i].size(), texts[i], gbk[i].size() + 32);
     std::vector<uint8_t> body;
-    std::string error;
     if (!writeUpdateBody(gbk[0], gbk[1], gbk[2], body, error)) return fail(error);
-    if (!writeBinaryFile(output, body)) return fail(std::string(output) + ": cannot be written");
+    if (!writeFileReplacing(output, body, error)) return fail(error);
     return 0;
 }
 
 int pack(int argc, char** argv) {
-    const char* source = argv[1];
-    const char* programImage = option(argc, argv, "--program");
-    const char* output = option(argc, argv, "-o");
-    const char* host = option(argc, argv, "--update-host");
-    if (source[0] == '-' || !programImage || !output) return usage();
+    CommandLine line;
+    std::string error;
+    if (!parseCommandLine(argc, argv, 1, {"--program", "-o", "--update-host"}, 1, line, error) ||
+        !required(line, {"--program", "-o"}, error))
+        return usage(error);
+    if (line.positional.empty()) return usage("the source folder is missing");
+    const char* source = line.positional[0].c_str();
+    const char* programImage = line.value("--program");
+    const char* output = line.value("-o");
+    const char* host = line.value("--update-host");
 
     CatalogueSource catalogue;
     SourceReport report;
@@ -90,22 +105,23 @@ int pack(int argc, char** argv) {
         ok = false;
     }
 
+    size_t errorCount = report.errors.size() + fieldErrors.size();
     std::vector<uint8_t> image;
-    if (!readBinaryFile(programImage, image)) {
+    if (!readFileBytes(programImage, image)) {
         std::fprintf(stderr, "error: %s: the program image cannot be read\n", programImage);
         ok = false;
+        ++errorCount;
     }
     image = stripContainer(image);
     std::string updateHost = host ? host : catalogue.updateHost;
-    std::string error;
     if (!updateHost.empty() && !image.empty() && !setHostInSlot(image, updateHost, error)) {
         std::fprintf(stderr, "error: --update-host: %s\n", error.c_str());
         ok = false;
+        ++errorCount;
     }
     if (!ok) {
-        std::fprintf(stderr, "kovanta-pack: nothing written; %zu error%s\n",
-                     report.errors.size() + fieldErrors.size(),
-                     report.errors.size() + fieldErrors.size() == 1 ? "" : "s");
+        std::fprintf(stderr, "kovanta-pack: nothing written; %zu error%s\n", errorCount,
+                     errorCount == 1 ? "" : "s");
         return 1;
     }
 
@@ -124,7 +140,7 @@ int pack(int argc, char** argv) {
     std::vector<uint8_t> container = writeContainer(images);
     images.clear();
     std::vector<uint8_t> file = appendContainer(image, container);
-    if (!writeBinaryFile(output, file)) return fail(std::string(output) + ": cannot be written");
+    if (!writeFileReplacing(output, file, error)) return fail(error + "; nothing written");
     std::printf("%s: %s, file %zu bytes\n", output, summary, file.size());
     return 0;
 }

@@ -3,23 +3,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "host_slot.h"
-
-bool readBinaryFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), {});
-    return !in.bad();
-}
-
-bool writeBinaryFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    return bool(out);
-}
 
 int64_t findHostSlot(const std::vector<uint8_t>& image) {
     const auto* marker = reinterpret_cast<const uint8_t*>(kHostSlotMarker);

@@ -1,13 +1,9 @@
-// Whole-file reads and writes, and the update-host slot of a program image.
+// The update-host slot of a program image.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
-
-bool readBinaryFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes);
-bool writeBinaryFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 
 // Offset of the one update-host slot in the image; -1 when there is none, -2 when the marker
 // occurs more than once.

@@ -10,7 +10,9 @@
 
 #include "database.h"
 
-inline constexpr int32_t kNoCompany = 30000; // currentCompany when the user deals with none
+// currentCompany when the user deals with none; also the loader's mark of a listing or product
+// whose company index refers to no record.
+inline constexpr int32_t kNoCompany = kNoCompanyIndex;
 inline constexpr size_t kLabelCapacity = 200;
 inline constexpr size_t kAddressPathCapacity = 600;
 

@@ -20,6 +20,7 @@
 #include "database.h"
 #include "fuzz_support.h"
 #include "lzw.h"
+#include "subblock.h"
 
 namespace {
 
@@ -69,35 +70,26 @@ void resetContainerState() {
     zeroLengthSeen = false;
 }
 
-// extractContainer's steps (keep them in step with it), with the program file kept here so
-// that it can be closed after a process exit that the hook turned into an exception.
+// One extraction as at start-up; a process exit, which the hook turns into an exception, is
+// recorded. The extraction's files are closed by their owners either way.
 Outcome extract(bool valueDecoder) {
     resetContainerState();
     useValueDecoder = valueDecoder;
     Outcome outcome;
     std::snprintf(programPath, sizeof programPath, "%s", kProgramName);
-    std::FILE* programFile = std::fopen(kProgramName, "rb");
-    if (!programFile) fuzz::fail("cannot open the program file");
-    std::setvbuf(programFile, nullptr, _IOFBF, 1 << 16);
-    std::snprintf(dataStore.rasterFileName, sizeof dataStore.rasterFileName, "%s", kRasterFileName);
-    rasterFile = std::fopen(kRasterFileName, "wb");
-    if (!rasterFile) fuzz::fail("cannot create the raster file");
-    std::setvbuf(rasterFile, nullptr, _IOFBF, 1 << 20);
     {
         fuzz::StderrCapture capture;
         try {
-            readContainer(programFile, 1);
+            extractContainer();
         } catch (const fuzz::ProcessExit& exit) {
             outcome.exitStatus = exit.status;
         }
         outcome.diagnostics = capture.finish();
     }
-    // Status 0 comes only from a trailer that cannot be read, where readContainer has closed
-    // the program file itself; the trailer is always there, so that exit is a fault here.
+    // Status 0 comes only from a trailer that cannot be read; the trailer is always there, so
+    // that exit is a fault here.
     if (outcome.exitStatus == 0) fuzz::fail("exit 0: the trailer was not found");
-    std::fclose(programFile);
-    if (rasterFile) std::fclose(rasterFile);
-    rasterFile = nullptr;
+    if (rasterFile) fuzz::fail("the raster file is still set after the extraction");
     if (outcome.exitStatus == -1) outcome.raster = fuzz::readFile(kRasterFileName);
     useValueDecoder = false;
     return outcome;

@@ -119,6 +119,23 @@ template <typename Record> void checkArray(const Record* array, int32_t count) {
     if ((count > 0) != (array != nullptr)) fail("a record array and its count disagree");
 }
 
+// Every index the loader hands on is in range or its "none" value, and the checked accessor
+// agrees with the array.
+void checkNode(int32_t node) {
+    if (node != kNoIndex && (node < 0 || node >= dataStore.treeNodeCount)) fail("a node index out of range");
+    if ((treeNodeAt(node) != nullptr) != (node != kNoIndex)) fail("treeNodeAt disagrees with the node index");
+}
+void checkCategory(int32_t category) {
+    if (category != kNoIndex && (category < 0 || category >= dataStore.categoryCount))
+        fail("a category index out of range");
+    if ((categoryAt(category) != nullptr) != (category != kNoIndex)) fail("categoryAt disagrees");
+}
+void checkCompany(int32_t company) {
+    if (company != kNoCompanyIndex && (company < 0 || company >= dataStore.companyCount))
+        fail("a company index out of range");
+    if ((companyAt(company) != nullptr) != (company != kNoCompanyIndex)) fail("companyAt disagrees");
+}
+
 } // namespace
 
 void walkDatabase() {
@@ -130,6 +147,7 @@ void walkDatabase() {
     checkField(d.rasterFileName);
 
     checkArray(d.companies, d.companyCount);
+    if (d.companyCount > kMaxCompanyCount) fail("more companies than company indexes");
     for (int32_t i = 0; i < d.companyCount; ++i) {
         const CompanyRecord& c = d.companies[i];
         checkField(c.name);
@@ -152,12 +170,16 @@ void walkDatabase() {
         touched = touched + size_t(d.categories[i].isGroup);
     }
     checkArray(d.treeNodes, d.treeNodeCount);
-    for (int32_t i = 0; i < d.treeNodeCount; ++i)
-        touched = touched + size_t(d.treeNodes[i].parent) + size_t(d.treeNodes[i].category);
+    for (int32_t i = 0; i < d.treeNodeCount; ++i) {
+        checkNode(d.treeNodes[i].parent);
+        checkCategory(d.treeNodes[i].category);
+    }
     checkArray(d.companyLinks, d.companyLinkCount);
     int32_t expired = 0;
     for (int32_t i = 0; i < d.companyLinkCount; ++i) {
         checkField(d.companyLinks[i].linkText);
+        checkNode(d.companyLinks[i].node);
+        checkCompany(d.companyLinks[i].company);
         if (d.companyLinks[i].valid != 0 && d.companyLinks[i].valid != 1) fail("a link validity other than 0 or 1");
         expired += d.companyLinks[i].valid == 0;
     }
@@ -167,6 +189,8 @@ void walkDatabase() {
     checkArray(d.products, d.productCount);
     for (int32_t i = 0; i < d.productCount; ++i) {
         const ProductRecord& p = d.products[i];
+        checkNode(p.node);
+        checkCompany(p.company);
         checkField(p.model);
         checkField(p.configuration);
         checkField(p.unit);

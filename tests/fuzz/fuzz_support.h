@@ -50,8 +50,9 @@ class StderrCapture {
 void writeFile(const char* path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readFile(const char* path);
 
-// Checks every loaded record: counts and arrays agree, and each text field is terminated
-// inside its field (strnlen) and readable to its end (strlen, for ASan). Aborts otherwise.
+// Checks every loaded record: counts and arrays agree, each text field is terminated inside its
+// field (strnlen) and readable to its end (strlen, for ASan), and each node, category and
+// company index is in range or its "none" value. Aborts otherwise.
 void walkDatabase();
 
 // Prints what went wrong and aborts, so that libFuzzer keeps the input.
