@@ -1,4 +1,70 @@
-// The About dialog. Until it is built, command 101 shows nothing.
+// The About dialog: a modal dialog whose two links, painted and measured with the link font,
+// both open the update host's site.
 #include "about_dialog.h"
 
-void showAboutDialog(HWND) {}
+#include <cstdio>
+#include <cstring>
+
+#include "app_state.h"
+#include "detail_window.h"
+#include "resource.h"
+#include "startup.h"
+
+RECT aboutLinkRects[2] = {};
+
+namespace {
+
+// Draws text centred in the client area at y and returns its rectangle.
+RECT drawCentredLink(HDC dc, const RECT& client, int y, const char* text) {
+    SIZE size{};
+    GetTextExtentPointA(dc, text, int(std::strlen(text)), &size);
+    int left = (client.right - size.cx - client.left) / 2;
+    TextOutA(dc, left, y, text, int(std::strlen(text)));
+    return RECT{left, y, left + size.cx, y + size.cy};
+}
+
+void onPaint(HWND dialog) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(dialog, &paint);
+    HGDIOBJ previous = SelectObject(dc, drawing.linkFont);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    SetTextColor(dc, kLinkColour);
+    SetBkMode(dc, TRANSPARENT);
+    aboutLinkRects[0] = drawCentredLink(dc, client, 125, "免费下载");
+    // The host has up to 59 bytes: the line is made in a buffer that holds it.
+    char hostLine[96];
+    std::snprintf(hostLine, sizeof hostLine, "下载网址：%s", settings.updateHost);
+    aboutLinkRects[1] = drawCentredLink(dc, client, 155, hostLine);
+    SelectObject(dc, previous);
+    EndPaint(dialog, &paint);
+}
+
+} // namespace
+
+INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: onPaint(dialog); break;
+    case WM_MOUSEMOVE:
+        if (pointInLinkRect(lParam, aboutLinkRects[0]) || pointInLinkRect(lParam, aboutLinkRects[1]))
+            SetCursor(drawing.handCursor);
+        break;
+    case WM_LBUTTONDOWN:
+        if (pointInLinkRect(lParam, aboutLinkRects[0]) || pointInLinkRect(lParam, aboutLinkRects[1])) {
+            // A bare host name opens nothing in the shell: it is given as the site's address.
+            char site[80];
+            siteAddressOf(settings.updateHost, site, sizeof site);
+            shellOpen(dialog, site);
+        }
+        break;
+    case WM_COMMAND:
+        if (wParam == IDOK || wParam == IDCANCEL) EndDialog(dialog, 1);
+        break;
+    default: break;
+    }
+    return FALSE;
+}
+
+void showAboutDialog(HWND owner) {
+    DialogBoxParamA(app.instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, aboutDialogProc, 0);
+}

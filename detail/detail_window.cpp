@@ -1,11 +1,210 @@
-// The company detail window. Until it is built, command 120 opens nothing.
+// The detail window. Its company and link rectangles are kept in two window properties,
+// global memory blocks that the window releases when it is destroyed.
 #include "detail_window.h"
 
-#include "app_state.h"
+#include <cstdio>
+#include <cstring>
 
-void createDetailWindow(HINSTANCE, int) {}
+#include "app_state.h"
+#include "database.h"
+#include "list_rows.h"
+#include "tree_model.h"
+
+namespace {
+
+constexpr const char* kCompanyProperty = "PROP_FIRMID";
+constexpr const char* kLinkProperty = "PROP_HANDRECT";
+constexpr COLORREF kNameColour = RGB(255, 4, 99);
+// A line drawn in the colour the drawing context had before the name line.
+constexpr COLORREF kColourBefore = CLR_INVALID;
+
+// A property's block, locked for the lifetime of this view.
+template <typename T> class PropertyBlock {
+  public:
+    PropertyBlock(HWND window, const char* name) : memory_(GetPropA(window, name)) {
+        data_ = memory_ ? static_cast<T*>(GlobalLock(memory_)) : nullptr;
+    }
+    ~PropertyBlock() {
+        if (data_) GlobalUnlock(memory_);
+    }
+    PropertyBlock(const PropertyBlock&) = delete;
+    PropertyBlock& operator=(const PropertyBlock&) = delete;
+    T* get() const { return data_; }
+
+  private:
+    HANDLE memory_;
+    T* data_;
+};
+
+bool attachBlock(HWND window, const char* name, const void* data, size_t size) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    if (!memory) return false;
+    void* locked = GlobalLock(memory);
+    std::memcpy(locked, data, size);
+    GlobalUnlock(memory);
+    if (SetPropA(window, name, memory)) return true;
+    GlobalFree(memory);
+    return false;
+}
+
+void releaseBlock(HWND window, const char* name) {
+    if (HANDLE memory = RemovePropA(window, name)) GlobalFree(memory);
+}
+
+const CompanyRecord* companyOf(int company) {
+    return company >= 0 && company < dataStore.companyCount ? &dataStore.companies[company] : nullptr;
+}
+
+SIZE textExtent(HDC dc, const char* text) {
+    SIZE size{};
+    GetTextExtentPointA(dc, text, int(std::strlen(text)), &size);
+    return size;
+}
+
+void onPaint(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client{};
+    GetClientRect(window, &client);
+    SetBkMode(dc, TRANSPARENT);
+    COLORREF before = GetTextColor(dc);
+    HGDIOBJ previousFont = nullptr;
+    for (const DetailLine& line : detailLines(dc, detailCompany(window), client)) {
+        bool nameLine = line.y == 18;
+        HGDIOBJ font = nameLine ? nullptr : (line.link ? drawing.linkFont : drawing.normalFont);
+        if (font) {
+            HGDIOBJ was = SelectObject(dc, font);
+            if (!previousFont) previousFont = was;
+        }
+        SetTextColor(dc, line.colour == kColourBefore ? before : line.colour);
+        TextOutA(dc, line.x, line.y, line.text.c_str(), int(line.text.size()));
+    }
+    if (previousFont) SelectObject(dc, previousFont);
+    SetTextColor(dc, before);
+    EndPaint(window, &paint);
+}
+
+void onMouse(HWND window, UINT message, LPARAM lParam) {
+    RECT links[2];
+    if (!detailLinkRects(window, links)) return;
+    bool onWeb = pointInLinkRect(lParam, links[0]), onMail = pointInLinkRect(lParam, links[1]);
+    if (message == WM_MOUSEMOVE) {
+        if (onWeb || onMail) SetCursor(drawing.handCursor);
+        return;
+    }
+    const CompanyRecord* c = companyOf(detailCompany(window));
+    if (!c) return;
+    // An empty address opens nothing.
+    if (onWeb) {
+        if (c->website[0]) shellOpen(window, c->website);
+    } else if (onMail && c->email[0]) {
+        char target[100];
+        std::snprintf(target, sizeof target, "mailto:%s", c->email);
+        shellOpen(window, target);
+    }
+}
+
+void onTimer(HWND window, WPARAM timer) {
+    if (timer != kDetailTimerId) return;
+    RECT r{};
+    GetWindowRect(window, &r);
+    SetWindowPos(window, HWND_NOTOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_SHOWWINDOW);
+    KillTimer(window, kDetailTimerId);
+}
+
+} // namespace
+
+bool pointInLinkRect(LPARAM mousePosition, const RECT& rect) {
+    int x = short(LOWORD(mousePosition)), y = short(HIWORD(mousePosition));
+    return rect.left <= x && x <= rect.right && rect.top <= y && y <= rect.bottom;
+}
+
+int detailCompany(HWND window) {
+    PropertyBlock<int32_t> block(window, kCompanyProperty);
+    return block.get() ? *block.get() : kNoCompany;
+}
+
+bool detailLinkRects(HWND window, RECT rects[2]) {
+    PropertyBlock<int32_t> block(window, kLinkProperty);
+    if (!block.get()) return false;
+    const int32_t* v = block.get();
+    rects[0] = RECT{v[0], v[1], v[2], v[3]};
+    rects[1] = RECT{v[4], v[5], v[6], v[7]};
+    return true;
+}
+
+std::vector<DetailLine> detailLines(HDC dc, int company, const RECT& client) {
+    std::vector<DetailLine> lines;
+    const CompanyRecord* c = companyOf(company);
+    if (!c) return lines;
+    SIZE name = textExtent(dc, c->name);
+    lines.push_back({c->name, (client.right - name.cx - client.left) / 2, 18, kNameColour, false});
+    struct Labelled {
+        const char* format;
+        const char* field;
+        COLORREF colour;
+        bool link;
+    };
+    const COLORREF kBank = RGB(178, 98, 3);
+    const Labelled labelled[] = {
+        {"地址：%s", c->address, RGB(0, 155, 0), false},   {"邮编：%s", c->postcode, kColourBefore, false},
+        {"电话：%s", c->phone, kColourBefore, false},      {"传真：%s", c->fax, kColourBefore, false},
+        {"联系：%s", c->contact, kColourBefore, false},    {"网址：%s", c->website, kLinkColour, true},
+        {"电邮：%s", c->email, kLinkColour, true},         {"账号：%s", c->account, kBank, false},
+        {"税号：%s", c->taxNumber, kBank, false},          {"开户行：%s", c->bank, kBank, false},
+        {"公交车：%s", c->busRoutes, RGB(0, 0, 0), false},
+    };
+    int y = 240;
+    for (const Labelled& line : labelled) {
+        char text[100];
+        std::snprintf(text, sizeof text, line.format, line.field);
+        y += 17;
+        lines.push_back({text, 45, y, line.colour, line.link});
+    }
+    return lines;
+}
+
+int createDetailWindow(HINSTANCE instance, int showCommand) {
+    const int32_t company = currentCompany;
+    const CompanyRecord* c = companyOf(company);
+    if (!c) return 0;
+    HWND window = CreateWindowExA(WS_EX_CLIENTEDGE | WS_EX_TOPMOST, settings.detailClassName, "公司详情",
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU, 100, 100, 355, 480, nullptr, nullptr,
+                                  instance, nullptr);
+    if (!window) return 0;
+    HWND edit = CreateWindowExA(WS_EX_TRANSPARENT, "Edit", nullptr,
+                                WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 25, 50, 305, 200,
+                                window, reinterpret_cast<HMENU>(INT_PTR(kDetailEditId)), instance, nullptr);
+    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(drawing.normalFont), TRUE);
+    // The whole introduction, however long.
+    std::string introduction = std::string("    公司介绍：") + (c->introduction ? c->introduction : "");
+    SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
+    SetDlgItemTextA(window, kDetailEditId, introduction.c_str());
+
+    HDC dc = GetDC(window);
+    SIZE web = textExtent(dc, c->website), mail = textExtent(dc, c->email);
+    ReleaseDC(window, dc);
+    attachBlock(window, kCompanyProperty, &company, sizeof company);
+    const int32_t links[8] = {83, 342, web.cx + 78, 342 + web.cy, 83, 361, 83 + mail.cx - 5, 361 + mail.cy};
+    attachBlock(window, kLinkProperty, links, sizeof links);
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    SetTimer(window, kDetailTimerId, 100, nullptr);
+    return 1;
+}
 
 LRESULT CALLBACK detailWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: onPaint(window); return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN: onMouse(window, message, lParam); break;
+    case WM_TIMER: onTimer(window, wParam); break;
+    case WM_DESTROY:
+        releaseBlock(window, kCompanyProperty);
+        releaseBlock(window, kLinkProperty);
+        break;
+    default: break;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 

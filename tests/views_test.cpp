@@ -1,6 +1,8 @@
 // The views' portable half: tree placement, row fills, prices, sorting, paths, search history.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +14,7 @@
 #include "list_rows.h"
 #include "list_sort.h"
 #include "platform.h"
+#include "search_core.h"
 #include "search_history.h"
 #include "tree_model.h"
 
@@ -478,6 +481,79 @@ TEST(SearchHistory, RecordsInFileOrderCutAndSkippedSafely) {
     auto withZero = historyRecords({{4, std::string("ab\0c", 4)}});
     EXPECT_EQ(parseSearchHistory(withZero.data(), withZero.size()), (Texts{"ab"}));
     EXPECT_TRUE(readSearchHistory("/nonexistent/MySchInf.wrk").empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(SearchWords, FoldedWordsMatchOnCharacterBoundaries) {
+    char word[] = "ABC显示";
+    foldSearchText(word);
+    EXPECT_STREQ(word, "abc显示");
+    EXPECT_TRUE(containsWord("xyzABC显示器", 60, word));
+    EXPECT_FALSE(containsWord("xyzABD显示器", 60, word));
+    char latin[] = "B";
+    foldSearchText(latin);
+    // 0xC4 0x42 is one double-byte character whose trail byte is a capital B.
+    EXPECT_FALSE(containsWord("\xC4\x42", 3, latin)) << "not inside a double-byte character";
+    EXPECT_TRUE(containsWord("\xC4\x42"
+                             "B",
+                             4, latin));
+    char trail[] = "\xC4\x42";
+    foldSearchText(trail);
+    EXPECT_STREQ(trail, "\xC4\x42") << "a trail byte is not folded";
+    EXPECT_FALSE(containsWord("abc", 60, ""));
+    EXPECT_FALSE(containsWord("abcdef", 3, "def")) << "no reading past the field";
+}
+
+TEST_F(ViewsTest, SearchHitsInTheOrderTheTreeIsOpened) {
+    int top = s.node(-1, s.category("显示器", true));
+    int brand = s.node(top, s.category("ABC牌", false));
+    int other = s.node(top, s.category("其他", false));
+    int a = s.company("xyzabc"), b = s.company("ABCD"), c = s.company("none"), d = s.company("abc但过期");
+    s.link(brand, a);
+    s.link(other, a); // filed twice: found twice
+    s.link(brand, b);
+    s.link(brand, c);
+    s.link(brand, d, false);
+    s.install();
+    char word[] = "ABC";
+    foldSearchText(word);
+    std::vector<SearchHit> hits = findSearchHits(word);
+    ASSERT_EQ(hits.size(), 4u);
+    EXPECT_TRUE(hits[0].listing);
+    EXPECT_EQ(hits[0].index, 2);
+    EXPECT_EQ(hits[1].index, 1);
+    EXPECT_EQ(hits[2].index, 0);
+    EXPECT_FALSE(hits[3].listing);
+    EXPECT_EQ(hits[3].index, brand);
+    EXPECT_TRUE(findSearchHits("电话").empty());
+}
+
+TEST_F(ViewsTest, SearchStopsAtTheHitTable) {
+    int brand = s.node(-1, s.category("b", false));
+    for (int i = 0; i < 1100; ++i)
+        s.link(brand, s.company("match"));
+    s.install();
+    EXPECT_EQ(findSearchHits("match").size(), size_t(kMaxSearchMatches));
+}
+
+TEST(SearchWords, HistoryRecordsAreLengthAndBytes) {
+    std::string path = ::testing::TempDir() + "kovanta-history-" + std::to_string(::getpid());
+    std::remove(path.c_str());
+    ASSERT_TRUE(appendSearchHistory(path.c_str(), "abcdefghij"));
+    ASSERT_TRUE(appendSearchHistory(path.c_str(), "显示器"));
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    unsigned char bytes[64];
+    size_t size = std::fread(bytes, 1, sizeof bytes, file);
+    std::fclose(file);
+    ASSERT_EQ(size, 4u + 10 + 4 + 6);
+    EXPECT_EQ(std::vector<unsigned char>(bytes, bytes + 4), (std::vector<unsigned char>{0x0A, 0, 0, 0}));
+    EXPECT_EQ(parseSearchHistory(bytes, size), (Texts{"abcdefghij", "显示器"}));
+    std::remove(path.c_str());
+    EXPECT_FALSE(appendSearchHistory("/nonexistent/dir/MySchInf.wrk", "x"));
 }
 
 } // namespace

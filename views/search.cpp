@@ -1,10 +1,93 @@
-// Keyword search. Until it is built the command finds nothing and no item is a hit.
+// Keyword search: the tree collapsed and opened to every hit, the hits painted in the signal
+// colour, the count told, and a new word added to the search box and its history file.
 #include "search.h"
 
-void runSearch(HWND, int) {}
+#include <cstdio>
+#include <cstring>
+#include <vector>
 
-bool isSearchMatch(HTREEITEM) {
+#include "app_state.h"
+#include "database.h"
+#include "gbktext.h"
+#include "search_core.h"
+#include "tree_model.h"
+#include "tree_view.h"
+
+namespace {
+
+HTREEITEM searchMatches[kMaxSearchMatches];
+int matchCount = 0;
+
+} // namespace
+
+int findMatches(char* text) {
+    matchCount = 0;
+    foldSearchText(text);
+    std::vector<SearchHit> hits = findSearchHits(text);
+    // The tree is opened down to every hit: each node above a hit is expanded once, parents
+    // first, and the last hit visited is scrolled into view.
+    std::vector<uint8_t> open(size_t(dataStore.treeNodeCount), 0);
+    auto openAbove = [&](int32_t node) {
+        for (; node >= 0 && !open[size_t(node)]; node = treeModel.shownParent[size_t(node)])
+            open[size_t(node)] = 1;
+    };
+    for (const SearchHit& hit : hits) {
+        HTREEITEM item;
+        if (hit.listing) {
+            int32_t node = dataStore.companyTree[hit.index].node;
+            makeCompanyItems(node);
+            item = static_cast<HTREEITEM>(dataStore.companyTree[hit.index].treeItem);
+            openAbove(node);
+        } else {
+            item = static_cast<HTREEITEM>(dataStore.treeNodes[hit.index].treeItem);
+            openAbove(treeModel.shownParent[size_t(hit.index)]);
+        }
+        if (item) searchMatches[matchCount++] = item;
+    }
+    for (int32_t node : nodeInsertionOrder())
+        if (open[size_t(node)])
+            SendMessageA(app.tree, TVM_EXPAND, TVE_EXPAND,
+                         reinterpret_cast<LPARAM>(dataStore.treeNodes[node].treeItem));
+    if (matchCount > 0)
+        SendMessageA(app.tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(searchMatches[matchCount - 1]));
+    return matchCount;
+}
+
+void runSearch(HWND container, int boxId) {
+    char text[kSearchTextLimit + 1] = {};
+    if (GetDlgItemTextA(container, boxId, text, sizeof text) == 0) return;
+    text[gbkFitLength(text, std::strlen(text), kSearchTextLimit)] = '\0';
+    SendMessageA(app.tree, WM_SETREDRAW, FALSE, 0);
+    collapseAll(app.tree);
+    int found = findMatches(text);
+    SendMessageA(app.tree, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(app.tree, nullptr, TRUE);
+
+    char message[128];
+    std::snprintf(message, sizeof message, "找到了有关 '%s' 的信息 %d 条!", text, found);
+    HWND box = GetDlgItem(container, boxId);
+    LRESULT listed = SendMessageA(box, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(text));
+    if (listed == CB_ERR) {
+        LRESULT inserted = SendMessageA(box, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text));
+        appendSearchHistory(settings.searchHistoryPath, text); // a failed append loses only this record
+        if (inserted != CB_ERR && inserted != CB_ERRSPACE)
+            SendMessageA(box, CB_SETCURSEL, WPARAM(inserted), 0);
+    } else {
+        SendMessageA(box, CB_SETCURSEL, WPARAM(listed), 0);
+    }
+    MessageBoxA(nullptr, message, "", MB_ICONINFORMATION);
+}
+
+bool isSearchMatch(HTREEITEM item) {
+    for (int i = 0; i < matchCount; ++i)
+        if (searchMatches[i] == item) return true;
     return false;
 }
 
-void clearSearchMatches() {}
+void clearSearchMatches() {
+    matchCount = 0;
+}
+
+int searchMatchCount() {
+    return matchCount;
+}

@@ -10,3 +10,6 @@ void runSearch(HWND toolbar, int boxId);
 // Whether the item was found by the last search; the tree paints such items in a signal colour.
 bool isSearchMatch(HTREEITEM item);
 void clearSearchMatches();
+// Folds text in place, keeps the hits and opens the tree to each (runSearch collapses it first).
+int findMatches(char* text);
+int searchMatchCount();

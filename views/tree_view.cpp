@@ -19,6 +19,8 @@ enum TreeImage { kCompanyImage = 0, kCompanySelectedImage = 1, kFolderImage = 3,
 // large catalogues file tens of thousands of companies, which the tree need not hold at start.
 std::vector<uint8_t> companyItemsMade;
 
+} // namespace
+
 void makeCompanyItems(int32_t node) {
     if (node < 0 || size_t(node) >= companyItemsMade.size() || companyItemsMade[size_t(node)]) return;
     companyItemsMade[size_t(node)] = 1;
@@ -31,6 +33,8 @@ void makeCompanyItems(int32_t node) {
             *l, insertTreeItem(app.tree, nodeItem, company.name, kCompanyImage, kCompanySelectedImage));
     }
 }
+
+namespace {
 
 void onExpanding(const NMTREEVIEWA* change) {
     if (change->action & TVE_EXPAND) makeCompanyItems(nodeIndexOfItem(change->itemNew.hItem));

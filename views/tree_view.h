@@ -5,11 +5,15 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
+
 HWND createTree(HINSTANCE instance, HWND parent);
 void fillTree(HWND tree);
 HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, const char* text, int image, int selectedImage);
 LRESULT onTreeNotify(const NMHDR* header);
 void setAddressPath(HTREEITEM item);
 void collapseAll(HWND tree);
+// Makes the company items of a node when they are not there yet.
+void makeCompanyItems(int32_t node);
 
 inline constexpr COLORREF kSearchHitColour = RGB(255, 4, 99);

@@ -138,7 +138,9 @@ TEST_F(ProgramTest, RebarBandsToolbarsAndTooltips) {
         EXPECT_STREQ(text, texts[b]);
         EXPECT_EQ(band.wID, ids[b]);
         EXPECT_EQ(band.iImage, b == 1 ? 5 : 2);
-        if (b == 2) EXPECT_TRUE(band.fStyle & RBBS_BREAK) << "the address box starts a second row";
+        if (b == 2) {
+            EXPECT_TRUE(band.fStyle & RBBS_BREAK) << "the address box starts a second row";
+        }
     }
     HWND commands = GetDlgItem(app.rebar, 4200);
     ASSERT_EQ(SendMessageA(commands, TB_BUTTONCOUNT, 0, 0), 10);
