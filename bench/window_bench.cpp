@@ -25,6 +25,7 @@
 #include "startup.h"
 #include "stream_writer.h"
 #include "tree_model.h"
+#include "tree_view.h"
 
 namespace {
 

@@ -24,8 +24,8 @@ int findMatches(char* text) {
     matchCount = 0;
     foldSearchText(text);
     std::vector<SearchHit> hits = findSearchHits(text);
-    // The tree is opened down to every hit: each node above a hit is expanded once, parents
-    // first, and the last hit visited is scrolled into view.
+    // The tree is opened down to every hit: each node above a hit is expanded once, and the last hit visited
+    // is scrolled into view.
     std::vector<uint8_t> open(size_t(dataStore.treeNodeCount), 0);
     auto openAbove = [&](int32_t node) {
         for (; node >= 0 && !open[size_t(node)]; node = treeModel.shownParent[size_t(node)])
@@ -44,10 +44,17 @@ int findMatches(char* text) {
         }
         if (item) searchMatches[matchCount++] = item;
     }
-    for (int32_t node : nodeInsertionOrder())
-        if (open[size_t(node)])
-            SendMessageA(app.tree, TVM_EXPAND, TVE_EXPAND,
-                         reinterpret_cast<LPARAM>(dataStore.treeNodes[node].treeItem));
+    // The tree was closed: nodes below the top level are marked open while out of sight, then
+    // the top-level nodes open as the user would open them.
+    std::vector<int32_t> order = nodeInsertionOrder();
+    for (auto node = order.rbegin(); node != order.rend(); ++node) {
+        if (!open[size_t(*node)]) continue;
+        auto item = static_cast<HTREEITEM>(dataStore.treeNodes[*node].treeItem);
+        if (treeModel.shownParent[size_t(*node)] == -1)
+            SendMessageA(app.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+        else
+            setExpandedState(app.tree, item, true);
+    }
     if (matchCount > 0)
         SendMessageA(app.tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(searchMatches[matchCount - 1]));
     return matchCount;

@@ -138,9 +138,26 @@ void setAddressPath(HTREEITEM item) {
     SetDlgItemTextA(app.rebar, IDC_ADDRESSBOX, path);
 }
 
+void setExpandedState(HWND tree, HTREEITEM item, bool expanded) {
+    TVITEMA state{};
+    state.mask = TVIF_STATE;
+    state.hItem = item;
+    state.stateMask = TVIS_EXPANDED;
+    state.state = expanded ? TVIS_EXPANDED : 0;
+    SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&state));
+}
+
 void collapseAll(HWND tree) {
-    for (int32_t node = 0; node < dataStore.treeNodeCount; ++node)
-        if (dataStore.treeNodes[node].treeItem)
-            SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE,
-                         reinterpret_cast<LPARAM>(dataStore.treeNodes[node].treeItem));
+    // The top-level nodes close as the user would close them; every node below is out of sight
+    // by then, and only its mark is cleared (closing hidden nodes one by one costs the control
+    // a layout each).
+    for (int32_t node : nodeInsertionOrder()) {
+        auto item = static_cast<HTREEITEM>(dataStore.treeNodes[node].treeItem);
+        if (!item || !(SendMessageA(tree, TVM_GETITEMSTATE, WPARAM(item), TVIS_EXPANDED) & TVIS_EXPANDED))
+            continue;
+        if (treeModel.shownParent[size_t(node)] == -1)
+            SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(item));
+        else
+            setExpandedState(tree, item, false);
+    }
 }

@@ -13,6 +13,8 @@ HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, const char* text, int imag
 LRESULT onTreeNotify(const NMHDR* header);
 void setAddressPath(HTREEITEM item);
 void collapseAll(HWND tree);
+// Sets or clears a node's open mark without laying the tree out: for nodes out of sight.
+void setExpandedState(HWND tree, HTREEITEM item, bool expanded);
 // Makes the company items of a node when they are not there yet.
 void makeCompanyItems(int32_t node);
 

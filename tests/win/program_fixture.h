@@ -65,5 +65,8 @@ std::string addressText();
 // The background that custom draw gives a cell, and its text colour.
 COLORREF cellBackground(int row, int column);
 COLORREF cellTextColour(int row, int column);
+// With KOVANTA_WINDOW_SHOTS set to a folder, saves the window as NAME.bmp there, for a person to
+// look at; otherwise does nothing.
+void saveWindowPicture(HWND window, const char* name);
 // Client rectangle of a child in its parent's client coordinates.
 RECT childRect(HWND child);

@@ -90,6 +90,7 @@ TEST_F(SearchTest, FindsFoldedWordsOpensAndColoursEveryHitAndRemembersTheWord) {
     EXPECT_EQ(treeTextColour(treeChild(app.tree, caiyin, 1)), RGB(255, 4, 99)) << "and under 彩印";
     EXPECT_EQ(treeTextColour(treeChild(app.tree, huatuo, 0)), RGB(1, 2, 3));
     EXPECT_EQ(treeTextColour(desktop), RGB(1, 2, 3));
+    saveWindowPicture(app.mainWindow, "search");
 
     // The same word again: found in the list, not added, not written again.
     search("abc");
@@ -262,6 +263,12 @@ TEST_F(ProgramTest, AboutDialogCentresBothLinksAndOpensTheSite) {
     EXPECT_EQ(windowText(about), "关于");
     ShowWindow(about, SW_SHOW);
     UpdateWindow(about);
+    saveWindowPicture(about, "about");
+    HWND icon = GetDlgItem(about, IDC_ABOUT_ICON);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_NE(SendMessageA(icon, STM_GETICON, 0, 0), 0) << "the program's icon";
+    RECT iconRect = childRect(icon);
+    EXPECT_GT(iconRect.right - iconRect.left, 0);
     RECT client{};
     GetClientRect(about, &client);
     for (const RECT& r : aboutLinkRects) {
