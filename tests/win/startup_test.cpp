@@ -167,6 +167,21 @@ TEST_F(ProgramTest, RebarBandsToolbarsAndTooltips) {
     EXPECT_EQ(tooltip(4300), "开始搜索");
     EXPECT_EQ(tooltip(100), "退出本系统");
     EXPECT_EQ(tooltip(118), "记入“我的记事本”");
+
+    // The toolbar's own tooltip asks through the rebar, as when the pointer rests on a button.
+    auto shown = [&](HWND toolbar, UINT id) {
+        HWND tips = reinterpret_cast<HWND>(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0));
+        char text[80] = {};
+        TTTOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = toolbar;
+        tool.uId = id;
+        tool.lpszText = text;
+        SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+        return std::string(text);
+    };
+    EXPECT_EQ(shown(commands, 125), "收缩回原始状态");
+    EXPECT_EQ(shown(search, 4300), "开始搜索");
 }
 
 std::vector<uint8_t> historyOf(const Texts& words) {
