@@ -126,8 +126,16 @@ int main(int argc, char** argv) {
     }
     std::string tools = ownFolder();
     if (access((tools + "/kovanta-pack").c_str(), X_OK) != 0) tools += "/..";
+    // A program image as the packer sees one: some bytes with the update-host slot inside.
+    {
+        std::string image(4096, '\0');
+        image += std::string("KovantaHostSlot") + '\0' + std::string(1060, '\0');
+        std::FILE* file = std::fopen((sourceDir + "/program-image").c_str(), "wb");
+        if (!file || std::fwrite(image.data(), 1, image.size(), file) != image.size() || std::fclose(file) != 0)
+            return 1;
+    }
     std::vector<std::string> packCommand = {tools + "/kovanta-pack", sourceDir + "/source", "--program",
-                                            tools + "/kovanta-placeholder", "-o", sourceDir + "/packed.bin"};
+                                            sourceDir + "/program-image", "-o", sourceDir + "/packed.bin"};
     std::vector<double> packT, packPeak;
     ContainerImage image = imageForStream(stream);
 
