@@ -34,7 +34,7 @@ void addPhrases(HWND dialog, int combo, const char* const* phrases, size_t count
 void onInitDialog(HWND dialog) {
     addPhrases(dialog, IDC_NOTE_MATTER, kMatterPhrases, std::size(kMatterPhrases));
     addPhrases(dialog, IDC_NOTE_HINT, kHintPhrases, std::size(kHintPhrases));
-    const CompanyRecord* company = currentCompany < kNoCompany ? companyAt(currentCompany) : nullptr;
+    const CompanyRecord* company = currentCompany < kNoCompanyIndex ? companyAt(currentCompany) : nullptr;
     if (!company) return;
     SetDlgItemTextA(dialog, IDC_NOTE_COMPANY, company->name);
     SetDlgItemTextA(dialog, IDC_NOTE_PHONE, company->phone);
