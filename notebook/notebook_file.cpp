@@ -74,13 +74,23 @@ bool NotebookReader::readNotebookField(char* cell) {
         size_t available = zero ? size_t(static_cast<const char*>(zero) - text) : taken;
         copyToField(cell, kNoteFieldSize, text, available);
     }
-    if (at_ != fieldEnd) {
-        if (seekTo(file_, uint64_t(fieldEnd)) != 0) {
-            failed_ = true;
-            return false;
-        }
-        at_ = fieldEnd;
+    return skipTo(fieldEnd);
+}
+
+bool NotebookReader::skipTo(int64_t offset) {
+    // A short way is read through the stream's buffer: a seek would drop the buffer and ask
+    // the system again for every field.
+    char scratch[1024];
+    while (offset - at_ > 0 && offset - at_ <= int64_t(sizeof scratch) * 4) {
+        size_t step = size_t(std::min<int64_t>(offset - at_, int64_t(sizeof scratch)));
+        if (!readBytes(scratch, step)) return false;
     }
+    if (at_ == offset) return true;
+    if (seekTo(file_, uint64_t(offset)) != 0) {
+        failed_ = true;
+        return false;
+    }
+    at_ = offset;
     return true;
 }
 

@@ -64,6 +64,7 @@ class NotebookReader {
     // One field: its length, then what fits of its text into cell (null: only stepped over).
     bool readNotebookField(char* cell);
     bool readBytes(void* into, size_t count);
+    bool skipTo(int64_t offset);
 
     std::FILE* file_;
     int64_t size_ = 0, at_ = 0, entryStart_ = 0, completeEnd_ = 0;
