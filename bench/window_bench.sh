@@ -29,7 +29,7 @@ for line in open(sys.argv[1]):
     words = line.split()
     runs.setdefault(words[0], []).append(dict(zip(words[1::2], map(float, words[2::2]))))
 print(f"\nmedians of {len(runs['large'])} runs each      sample     large   large/sample")
-for key in ["startup_ms", "data_ms", "window_ms", "select_groups_ms", "select_companies_ms", "sort_ms", "paint_ms", "notebook_ms"]:
+for key in ["startup_ms", "data_ms", "window_ms", "select_groups_ms", "select_companies_ms", "sort_ms", "paint_ms", "notebook_ms", "notebook_fill_ms", "notebook_read_ms"]:
     s = statistics.median(r[key] for r in runs["sample"])
     l = statistics.median(r[key] for r in runs["large"])
     print(f"  {key:24} {s:9.1f} {l:9.1f}   {l / s if s else 0:6.2f}x")
