@@ -2,8 +2,9 @@
 # The real Kovanta.exe under Wine, driven from outside as a user would: it starts with the
 # expiry notice, its window title comes from the data, a click on a brand fills the list, a
 # click on a web cell and an e-mail cell hands "http..." and "mailto:..." to the shell (Wine's
-# browser and mailer are pointed at a script that logs what it is given), and Esc ends it with
-# exit status 0. Needs the Wine environment of scripts/wine-env (DISPLAY, WINEPREFIX).
+# browser and mailer are pointed at a script that logs what it is given), a note about the
+# clicked company is written with the notebook dialog and shown in the notebook view, and Esc
+# ends it with exit status 0. Needs the Wine environment of scripts/wine-env (DISPLAY, WINEPREFIX).
 #
 #   tests/e2e/e2e_test.sh build/win64/Kovanta.exe
 set -uo pipefail
@@ -13,8 +14,10 @@ work=$(mktemp -d)
 passed=0
 failed=0
 pid=
+notebook="$WINEPREFIX/drive_c/windows/system32/MyDocInf.wrk"
 finish() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    rm -f "$notebook"
     "$wine" reg delete 'HKCU\Software\Wine\WineBrowser' /f </dev/null >/dev/null 2>&1
     rm -rf "$work"
 }
@@ -37,6 +40,7 @@ for value in Browsers Mailers; do
 done
 
 cd "$work"
+rm -f "$notebook"
 "$wine" "$program" &
 pid=$!
 notice=$(timeout 60 xdotool search --sync --onlyvisible --name '^提示$' | head -n 1)
@@ -70,6 +74,38 @@ sleep 2
 check "the web cell opened $(head -n 1 "$log" 2>/dev/null)" grep -q '^http' "$log"
 check "the e-mail cell opened $(tail -n 1 "$log" 2>/dev/null)" grep -q '^mailto:' "$log"
 [ -n "${KOVANTA_E2E_SCREENSHOT:-}" ] && import -window root "$KOVANTA_E2E_SCREENSHOT"
+
+# The clicked row made its company current: "操作" > "记入“我的记事本”" opens the dialog with
+# its texts, and Enter saves them through the default button.
+xdotool windowfocus --sync "$main" && xdotool key alt+o
+sleep 0.5
+xdotool key Return
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^我的记事本$' | head -n 1)
+check "the notebook dialog shows" test -n "$dialog"
+sleep 1
+[ -n "${KOVANTA_E2E_NOTEBOOK_SCREENSHOT:-}" ] && import -window root "$KOVANTA_E2E_NOTEBOOK_SCREENSHOT"
+xdotool windowfocus --sync "$dialog" && xdotool key Return
+sleep 1
+check "the dialog closed after saving" test -z "$(xdotool search --onlyvisible --name '^我的记事本$')"
+# One entry: the time stamp, the company of the clicked row and its telephone and contact.
+fields=$(python3 - "$notebook" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+fields, at = [], 0
+for _ in range(7):
+    (n,) = struct.unpack_from("<i", data, at)
+    fields.append(data[at + 4:at + 4 + max(n, 0)].decode("gbk"))
+    at += 4 + max(n, 0)
+print(len(data) - at - 4, "|".join(fields[1:2] + fields[5:]))
+PY
+)
+check "the note was saved: $fields" test -n "$fields" -a "${fields%% *}" = 0 -a "${fields#0 }" != "||"
+# "操作" > "查看“我的记事本”" shows it in the list.
+xdotool windowfocus --sync "$main" && xdotool key alt+o
+sleep 0.5
+xdotool key Down Return
+sleep 1
+[ -n "${KOVANTA_E2E_NOTEBOOK_VIEW_SCREENSHOT:-}" ] && import -window root "$KOVANTA_E2E_NOTEBOOK_VIEW_SCREENSHOT"
 
 xdotool windowfocus --sync "$main" && xdotool key Escape
 status=0
