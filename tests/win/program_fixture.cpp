@@ -157,6 +157,7 @@ void ProgramTest::start(const Catalogue& catalogue, std::vector<int> boxAnswers)
     if (!historyFile.empty())
         std::ofstream(settings.searchHistoryPath, std::ios::binary)
             .write(reinterpret_cast<const char*>(historyFile.data()), std::streamsize(historyFile.size()));
+    startupNotebookPath = settings.notebookPath;
     std::snprintf(settings.notebookPath, sizeof settings.notebookPath, "%s\\MyDocInf.wrk", scratch_.c_str());
     if (!notebookFile.empty())
         std::ofstream(settings.notebookPath, std::ios::binary)

@@ -41,6 +41,8 @@ class ProgramTest : public ::testing::Test {
     // Written as this test's search history and notebook before the main window is made.
     std::vector<uint8_t> historyFile;
     std::vector<uint8_t> notebookFile;
+    // The notebook path that the start-up made, before this test's own replaced it.
+    std::string startupNotebookPath;
 
   public:
     static std::vector<ShownMessage> messages;
