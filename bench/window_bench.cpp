@@ -1,6 +1,7 @@
 // The program's windows on a catalogue, timed in this process under Wine: from the process's
 // start to the main window shown, filled and answering; a tree selection to a filled and
-// painted list; a column sort. One line of figures per run; window_bench.sh runs it on the
+// painted list; a column sort; the notebook view of 500 full entries shown and painted. One
+// line of figures per run; window_bench.sh runs it on the
 // sample and on the large generated catalogue by turns and reports medians and ratios.
 //
 //   window_bench.exe --make-large FILE   writes a program file with the large catalogue
@@ -21,6 +22,8 @@
 #include "container_writer.h"
 #include "database.h"
 #include "list_rows.h"
+#include "notebook.h"
+#include "notebook_file.h"
 #include "search.h"
 #include "startup.h"
 #include "stream_writer.h"
@@ -127,6 +130,20 @@ double timeSelection(HTREEITEM item) {
     return filled - t;
 }
 
+// A notebook of 500 notes whose fields are all as long as a field holds, beside the program file.
+bool writeFullNotebook(const char* path) {
+    NotebookEntry entry{};
+    for (int f = 0; f < kNoteFieldCount; ++f)
+        for (size_t i = 0; i + 2 <= kNoteFieldLimit; i += 2)
+            std::memcpy(&entry.fields[f][i], "记", 2);
+    std::vector<uint8_t> one = encodeNotebookEntry(entry), all;
+    for (int n = 0; n < 500; ++n)
+        all.insert(all.end(), one.begin(), one.end());
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(all.data()), std::streamsize(all.size()));
+    return bool(out);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -176,11 +193,31 @@ int main(int argc, char** argv) {
         hits = searchMatchCount();
         searchNone.push_back(timeSearch("zzzz"));
     }
+    // The notebook view: command 119 to the 500 rows in the list and painted.
+    std::snprintf(settings.notebookPath, sizeof settings.notebookPath, "%s", "bench-notebook.wrk");
+    if (!writeFullNotebook(settings.notebookPath)) return 1;
+    std::vector<double> notebooks, notebookFills, notebookReads;
+    int notebookRows = 0;
+    for (int round = 0; round < 7; ++round) {
+        double t = nowMs();
+        loadNotebookRows(settings.notebookPath); // the file alone, into the row table
+        notebookReads.push_back(nowMs() - t);
+        t = nowMs();
+        SendMessageA(app.mainWindow, WM_COMMAND, 119, 0);
+        double filled = nowMs();
+        UpdateWindow(app.list);
+        notebookFills.push_back(filled - t);
+        notebooks.push_back(nowMs() - t);
+        notebookRows = listState.rowCount;
+    }
+    DeleteFileA(settings.notebookPath);
     std::printf("startup_ms %.1f data_ms %.1f window_ms %.1f select_groups_ms %.2f rows %d "
                 "select_companies_ms %.2f rows %d sort_ms %.2f paint_ms %.2f tree_items %zu "
-                "search_hits_ms %.1f hits %d search_none_ms %.1f\n",
+                "search_hits_ms %.1f hits %d search_none_ms %.1f notebook_ms %.2f notebook_fill_ms %.2f "
+                "notebook_read_ms %.2f notebook_rows %d\n",
                 startup, data, window, median(selectGroups), groupRows, median(selectCompanies), companyRows,
-                median(sorts), median(paints), treeItems, median(searchMany), hits, median(searchNone));
+                median(sorts), median(paints), treeItems, median(searchMany), hits, median(searchNone),
+                median(notebooks), median(notebookFills), median(notebookReads), notebookRows);
     DestroyWindow(app.mainWindow);
     UnhookWindowsHookEx(hook);
     return 0;

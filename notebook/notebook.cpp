@@ -1,7 +1,82 @@
-// The notebook's commands. Until the notebook is built they do nothing.
+// The notebook view in the list and the deletions. A deletion works on the file, not on the
+// rows: the row only says which entry it shows, so every other note stays, also those the view
+// does not hold.
 #include "notebook.h"
 
-void openNotebookDialog(HWND) {}
-void showNotebook() {}
-void deleteNotebookEntry() {}
-void deleteAllNotebookEntries() {}
+#include <commctrl.h>
+
+#include <cstring>
+#include <new>
+
+#include "app_state.h"
+#include "list_rows.h"
+#include "list_view.h"
+#include "notebook_file.h"
+#include "platform.h"
+#include "resource.h"
+#include "status_bar.h"
+
+namespace {
+
+constexpr int kNotebookColumns = 7;
+
+void tell(const char* text, const char* caption = "") {
+    MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION);
+}
+
+// The entry as its row shows it, which is what the file must still hold at the row's place.
+NotebookEntry entryOfRow(const ListRow& row) {
+    NotebookEntry entry{};
+    for (int f = 0; f < kNoteFieldCount; ++f)
+        std::memcpy(entry.fields[f], row.cells[f], kNoteFieldSize);
+    return entry;
+}
+
+} // namespace
+
+int showNotebook() {
+    bool opened = loadNotebookRows(settings.notebookPath);
+    // The rows are in the table now; the control shows none of them until they are inserted.
+    SendMessageA(app.list, LVM_DELETEALLITEMS, 0, 0);
+    installColumnSet(app.list, kNotebookColumns);
+    if (!opened) return 0;
+    insertRows(app.list);
+    SetDlgItemTextA(app.rebar, IDC_ADDRESSBOX, "→“我的记事本”");
+    showRowCount();
+    return 1;
+}
+
+void deleteNotebookEntry() {
+    // Only the notebook view's rows stand for notes.
+    if (listState.listKind != kNotebook) return;
+    int mark = int(SendMessageA(app.list, LVM_GETSELECTIONMARK, 0, 0));
+    const ListRow* table = rowTable();
+    if (!table || mark < 0 || mark >= listState.rowCount) {
+        tell("请先点击您想删除的记录!", "提示");
+        return;
+    }
+    NoteResult result;
+    try {
+        result = removeNote(settings.notebookPath, table[mark].sourceIndex, entryOfRow(table[mark]));
+    } catch (const std::bad_alloc&) {
+        result = NoteResult::kWriteFailed;
+    }
+    switch (result) {
+    case NoteResult::kDone: showNotebook(); return;
+    case NoteResult::kCannotOpen: tell("打开文件时出错!"); return;
+    case NoteResult::kWriteFailed: tell("写文件时出错，记事本没有改动!"); return;
+    case NoteResult::kNoSuchEntry:
+        tell("记事本文件已经改变，这条记录没有删除。请看刷新后的记录。", "提示");
+        showNotebook();
+        return;
+    }
+}
+
+void deleteAllNotebookEntries() {
+    if (MessageBoxA(nullptr, "你确定要删除“我的记事本”中的所有记录吗？", "提示",
+                    MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES &&
+        !platform.deleteFile(settings.notebookPath) &&
+        GetFileAttributesA(settings.notebookPath) != INVALID_FILE_ATTRIBUTES)
+        tell("删除文件时出错!");
+    showNotebook();
+}

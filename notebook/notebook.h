@@ -1,9 +1,16 @@
-// The notebook: the entry dialog, the notebook view in the list, deletion.
+// The notebook's window half: the entry dialog (resource 135), the notebook view in the list,
+// and deleting one note or all of them.
 #pragma once
 
 #include <windows.h>
 
-void openNotebookDialog(HWND owner);
-void showNotebook();
+// Command 118: the dialog, modal to owner; its result (1 when it was closed).
+INT_PTR openNotebookDialog(HWND owner);
+INT_PTR CALLBACK notebookDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Command 119, and after each deletion: the notebook's entries in the list under its seven
+// columns, the address box and the row count. 0 when the file cannot be opened (no rows).
+int showNotebook();
+// Command 126: deletes the note of the list's selected row.
 void deleteNotebookEntry();
+// Command 127: deletes the notebook file once the user says yes, then shows the view again.
 void deleteAllNotebookEntries();

@@ -106,6 +106,8 @@ LRESULT listNotify(const NMHDR* header) {
     case NM_CLICK:
     case NM_RCLICK: onClick(reinterpret_cast<const NMITEMACTIVATE*>(header)); return 0;
     case NM_DBLCLK: openRowInTree(reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem); return 0;
+    // The rows own nothing the control holds: no notification for each deleted item is needed.
+    case LVN_DELETEALLITEMS: return TRUE;
     default: return 0;
     }
 }

@@ -24,6 +24,9 @@ inline constexpr uint8_t kPlainBand = 10;
 struct ListRow {
     char cells[kCellCount][kCellSize];
     uint8_t bandColour; // 0..9 a band colour, 10 plain
+    // The record the row was read from where its list has no tree item: a notebook row's entry
+    // in the file, counted from 0. It moves with the row when the rows are sorted.
+    int32_t sourceIndex;
     TreeItemHandle treeItem;
 };
 

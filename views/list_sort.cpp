@@ -59,8 +59,10 @@ std::vector<int> sortRowTable(int column, bool ascending) {
         ListRow exchanged = table[i];
         std::memcpy(table[i].cells, table[best].cells, sizeof exchanged.cells);
         table[i].treeItem = table[best].treeItem;
+        table[i].sourceIndex = table[best].sourceIndex;
         std::memcpy(table[best].cells, exchanged.cells, sizeof exchanged.cells);
         table[best].treeItem = exchanged.treeItem;
+        table[best].sourceIndex = exchanged.sourceIndex;
         std::swap(rank[size_t(i)], rank[size_t(best)]);
         std::swap(moved[size_t(i)], moved[size_t(best)]);
     }

@@ -34,6 +34,12 @@ constexpr Column kProductColumns[] = {
     {"配置", 130, LVCFMT_LEFT},  {"单价", 80, LVCFMT_RIGHT}, {"单位", 40, LVCFMT_CENTER},
     {"产地", 50, LVCFMT_CENTER}, {"备注", 120, LVCFMT_LEFT}, {"序号", 50, LVCFMT_CENTER},
 };
+// The notebook's columns, one for each field of a note in file order.
+constexpr Column kNotebookColumns[] = {
+    {"时间", 120, LVCFMT_LEFT},  {"单位", 150, LVCFMT_LEFT}, {"洽谈事宜", 120, LVCFMT_LEFT},
+    {"提示", 100, LVCFMT_LEFT},  {"备注", 70, LVCFMT_LEFT},  {"电话", 130, LVCFMT_LEFT},
+    {"联系人", 60, LVCFMT_LEFT},
+};
 
 int imageOfKind(uint8_t kind) {
     switch (kind) {
@@ -100,6 +106,7 @@ void installColumnSet(HWND list, int columnCount) {
     case 2: columns = kCategoryColumns, count = std::size(kCategoryColumns); break;
     case 13: columns = kCompanyColumns, count = std::size(kCompanyColumns); break;
     case 9: columns = kProductColumns, count = std::size(kProductColumns); break;
+    case 7: columns = kNotebookColumns, count = std::size(kNotebookColumns); break;
     default: return;
     }
     removeColumns(list);

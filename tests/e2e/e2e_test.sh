@@ -4,7 +4,9 @@
 # click on a web cell and an e-mail cell hands "http..." and "mailto:..." to the shell (Wine's
 # browser and mailer are pointed at a script that logs what it is given), a word typed into the
 # search box and Enter run the search (the word lands in the history file), a double click on a
-# company in the tree opens its detail window, and Esc ends it with exit status 0. Needs the Wine environment of scripts/wine-env (DISPLAY, WINEPREFIX).
+# company in the tree opens its detail window, a note about the clicked company is written with
+# the notebook dialog and shown in the notebook view, and Esc ends it with exit status 0. Needs
+# the Wine environment of scripts/wine-env (DISPLAY, WINEPREFIX).
 #
 #   tests/e2e/e2e_test.sh build/win64/Kovanta.exe
 set -uo pipefail
@@ -14,8 +16,10 @@ work=$(mktemp -d)
 passed=0
 failed=0
 pid=
+notebook="$WINEPREFIX/drive_c/windows/system32/MyDocInf.wrk"
 finish() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    rm -f "$notebook"
     "$wine" reg delete 'HKCU\Software\Wine\WineBrowser' /f </dev/null >/dev/null 2>&1
     rm -rf "$work"
     rm -f "${history:-}"
@@ -41,6 +45,7 @@ done
 history="$WINEPREFIX/drive_c/windows/system32/MySchInf.wrk"
 rm -f "$history"
 cd "$work"
+rm -f "$notebook"
 "$wine" "$program" &
 pid=$!
 notice=$(timeout 60 xdotool search --sync --onlyvisible --name '^提示$' | head -n 1)
@@ -115,6 +120,38 @@ check "the web cell opened $(grep '^http' "$log" 2>/dev/null | head -n 1)" \
 check "the e-mail cell opened" click_until_logged '^mailto:' $((X + 4 + split + 40 + 735)) "$rowY"
 echo "shell was given: $(tr '\n' ' ' <"$log" 2>/dev/null)"
 [ -n "${KOVANTA_E2E_SCREENSHOT:-}" ] && import -window root "$KOVANTA_E2E_SCREENSHOT"
+
+# The clicked row made its company current: "操作" > "记入“我的记事本”" opens the dialog with
+# its texts, and Enter saves them through the default button.
+xdotool windowfocus --sync "$main" && xdotool key alt+o
+sleep 0.5
+xdotool key Return
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^我的记事本$' | head -n 1)
+check "the notebook dialog shows" test -n "$dialog"
+sleep 1
+[ -n "${KOVANTA_E2E_NOTEBOOK_SCREENSHOT:-}" ] && import -window root "$KOVANTA_E2E_NOTEBOOK_SCREENSHOT"
+xdotool windowfocus --sync "$dialog" && xdotool key Return
+sleep 1
+check "the dialog closed after saving" test -z "$(xdotool search --onlyvisible --name '^我的记事本$')"
+# One entry: the time stamp, the company of the clicked row and its telephone and contact.
+fields=$(python3 - "$notebook" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+fields, at = [], 0
+for _ in range(7):
+    (n,) = struct.unpack_from("<i", data, at)
+    fields.append(data[at + 4:at + 4 + max(n, 0)].decode("gbk"))
+    at += 4 + max(n, 0)
+print(len(data) - at - 4, "|".join(fields[1:2] + fields[5:]))
+PY
+)
+check "the note was saved: $fields" test -n "$fields" -a "${fields%% *}" = 0 -a "${fields#0 }" != "||"
+# "操作" > "查看“我的记事本”" shows it in the list.
+xdotool windowfocus --sync "$main" && xdotool key alt+o
+sleep 0.5
+xdotool key Down Return
+sleep 1
+[ -n "${KOVANTA_E2E_NOTEBOOK_VIEW_SCREENSHOT:-}" ] && import -window root "$KOVANTA_E2E_NOTEBOOK_VIEW_SCREENSHOT"
 
 xdotool windowfocus --sync "$main" && xdotool key Escape
 status=0

@@ -14,10 +14,25 @@
 std::vector<ShownMessage> ProgramTest::messages;
 std::vector<int> ProgramTest::answers;
 std::vector<std::string> ProgramTest::shellTargets;
+std::function<void(HWND)> ProgramTest::dialogDriver;
 
 namespace {
 
 HHOOK messageHook = nullptr;
+
+void CALLBACK driveDialog(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(dialog, timer);
+    auto driver = std::move(ProgramTest::dialogDriver);
+    ProgramTest::dialogDriver = nullptr;
+    if (driver) driver(dialog);
+}
+
+void CALLBACK endForgottenDialog(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(dialog, timer);
+    EndDialog(dialog, ProgramTest::kDialogLeftOpen);
+}
+
+constexpr UINT_PTR kDriveTimer = 0x4b01, kForgottenTimer = 0x4b02;
 
 // Each message box is read when it becomes active and answered with the next answer.
 LRESULT CALLBACK answerMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
@@ -25,7 +40,10 @@ LRESULT CALLBACK answerMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
         HWND box = reinterpret_cast<HWND>(wParam);
         char className[32] = {};
         GetClassNameA(box, className, sizeof className);
-        if (std::string(className) == "#32770") {
+        if (std::string(className) == "#32770" && windowText(box) == "我的记事本") {
+            if (ProgramTest::dialogDriver) SetTimer(box, kDriveTimer, 0, driveDialog);
+            SetTimer(box, kForgottenTimer, 20000, endForgottenDialog);
+        } else if (std::string(className) == "#32770") {
             char text[1024] = {};
             GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
             ProgramTest::messages.push_back({windowText(box), text});
@@ -111,8 +129,10 @@ void ProgramTest::TearDown() {
         if (message.message != WM_QUIT) DispatchMessageA(&message);
     UnhookWindowsHookEx(messageHook);
     SetCurrentDirectoryA(previous_.c_str());
-    for (const char* name : {"program.bin", "MySchInf.wrk", "5.msg"})
+    dialogDriver = nullptr;
+    for (const char* name : {"program.bin", "MySchInf.wrk", "MyDocInf.wrk", "MyDocInf.wrk.new", "5.msg"})
         DeleteFileA((scratch_ + "\\" + name).c_str());
+    RemoveDirectoryA((scratch_ + "\\MyDocInf.wrk.new").c_str());
     RemoveDirectoryA(scratch_.c_str());
 }
 
@@ -137,6 +157,11 @@ void ProgramTest::start(const Catalogue& catalogue, std::vector<int> boxAnswers)
     if (!historyFile.empty())
         std::ofstream(settings.searchHistoryPath, std::ios::binary)
             .write(reinterpret_cast<const char*>(historyFile.data()), std::streamsize(historyFile.size()));
+    startupNotebookPath = settings.notebookPath;
+    std::snprintf(settings.notebookPath, sizeof settings.notebookPath, "%s\\MyDocInf.wrk", scratch_.c_str());
+    if (!notebookFile.empty())
+        std::ofstream(settings.notebookPath, std::ios::binary)
+            .write(reinterpret_cast<const char*>(notebookFile.data()), std::streamsize(notebookFile.size()));
     ASSERT_EQ(createMainWindow(app.instance, SW_SHOWNORMAL), 1);
 }
 

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,13 +38,21 @@ class ProgramTest : public ::testing::Test {
     // Sends the list's notification as the control would.
     LRESULT notifyFromList(UINT code, int item = -1, int subItem = 0);
 
-    // Written as this test's search history before the main window is made.
+    // Written as this test's search history and notebook before the main window is made.
     std::vector<uint8_t> historyFile;
+    std::vector<uint8_t> notebookFile;
+    // The notebook path that the start-up made, before this test's own replaced it.
+    std::string startupNotebookPath;
 
   public:
     static std::vector<ShownMessage> messages;
     static std::vector<int> answers;
     static std::vector<std::string> shellTargets;
+    // Drives the notebook dialog once it is shown: called from a timer on the dialog, inside
+    // its own message loop, so it can send it commands and read its controls. Dialogs that it
+    // leaves open are ended by a later timer with the result kDialogLeftOpen.
+    static std::function<void(HWND dialog)> dialogDriver;
+    static constexpr INT_PTR kDialogLeftOpen = 99;
 
   protected:
     std::string scratch_, previous_;

@@ -54,7 +54,7 @@ TEST_F(ProgramTest, NoNoticeWithoutExpiredEntriesTitleFromTheDataAndNoTemporaryF
     EXPECT_EQ(GetFileAttributesA("5.msg"), INVALID_FILE_ATTRIBUTES) << "5.msg is deleted after loading";
     std::string system(MAX_PATH, '\0');
     system.resize(GetSystemDirectoryA(system.data(), MAX_PATH));
-    EXPECT_EQ(std::string(settings.notebookPath), system + "\\MyDocInf.wrk");
+    EXPECT_EQ(startupNotebookPath, system + "\\MyDocInf.wrk");
     EXPECT_STREQ(settings.versionString, "1.3");
 }
 
