@@ -78,7 +78,7 @@ usage_exit() { # description, then the command
     check "$what: exit status 2" test $status -eq 2
     check "$what: usage message" grep -q '^usage: ' usage.err
 }
-pack=("$bin/kovanta-pack" "$sample" --program "$bin/kovanta-placeholder")
+pack=("$bin/kovanta-pack" "$sample" --program "$image")
 usage_exit "an unknown option" "${pack[@]}" -o typo.bin --updat-host 127.0.0.1
 check "the unknown option is named" grep -q 'unknown option "--updat-host"' usage.err
 check "nothing is written for an unknown option" test ! -e typo.bin

@@ -25,7 +25,7 @@ fi
 export LC_ALL=zh_CN.UTF-8
 
 mkdir 样本 && cp "$sample"/*.csv 样本/
-cp "$bin/kovanta-placeholder.exe" 样本/程序映像.exe
+cp "$bin/Kovanta-program.exe" 样本/程序映像.exe
 run "$bin/kovanta-pack.exe" 样本 --program 样本/程序映像.exe -o 样本/企业名录.exe > pack.out 2> pack.err
 check "pack exits 0 with a Chinese source folder" test $? -eq 0
 check "no source file is reported unreadable" test ! -s pack.err

@@ -36,7 +36,9 @@ check() { # description, then a command that must succeed
 mkdir -p "$work/www/datas" "$work/temp"
 chmod 755 "$work" "$work/www" "$work/www/datas" # nginx's workers may run as another user
 "$bin/kovanta-pack" up --date 2026-12-07 --version 1.4 --description 'new data' -o "$work/www/datas/kovanta-it.up"
-"$bin/kovanta-pack" "$sample" --program "$bin/kovanta-placeholder" -o "$work/www/datas/kovanta-it.exe" \
+# A program image as the packer sees one: some bytes with the update-host slot inside.
+{ head -c 4096 /dev/zero; printf 'KovantaHostSlot\0'; head -c 1060 /dev/zero; } > "$work/program-image"
+"$bin/kovanta-pack" "$sample" --program "$work/program-image" -o "$work/www/datas/kovanta-it.exe" \
     --update-host 127.0.0.1 > /dev/null
 chmod 644 "$work/www/datas/"*
 
