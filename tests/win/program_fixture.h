@@ -37,8 +37,15 @@ class ProgramTest : public ::testing::Test {
     // Sends the list's notification as the control would.
     LRESULT notifyFromList(UINT code, int item = -1, int subItem = 0);
 
+    // Pumps the test thread's messages until no update check runs or awaits its reply; false
+    // when one still does after limitMs.
+    bool settleUpdateCheck(DWORD limitMs = 20000);
+
     // Written as this test's search history before the main window is made.
     std::vector<uint8_t> historyFile;
+    // The update host that the main window's start-up check asks. Nothing listens on port 80
+    // of 127.0.0.2, so by default that check ends at once and silently.
+    std::string updateHost = "127.0.0.2";
 
   public:
     static std::vector<ShownMessage> messages;
