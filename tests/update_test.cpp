@@ -59,7 +59,7 @@ std::ostream& operator<<(std::ostream& out, const Read& r) {
 
 Read readReply(const UpdateReply& reply, const RunningCopy& running = kRunning) {
     UpdateInfo info;
-    UpdateVerdict verdict = readUpdateReply(reply, running, info);
+    UpdateVerdict verdict = parseUpdateReply(reply, running, info);
     return {verdict, info.date, info.version, info.description};
 }
 

@@ -188,9 +188,9 @@ int localeOrder(const char* a, const char* b) {
     return lstrcmpA(a, b);
 }
 
-void reportReply(bool onDemand) {
+void reportUpdateReply(bool onDemand) {
     UpdateInfo info;
-    UpdateVerdict verdict = readUpdateReply(
+    UpdateVerdict verdict = parseUpdateReply(
         awaited.reply, RunningCopy{dataStore.updateDate, settings.versionString, localeOrder}, info);
     char text[1024];
     const char* caption = nullptr;
@@ -265,6 +265,7 @@ bool checkForUpdates(const char* host, bool interactive) {
         return false;
     }
     visitSite(address, interactive);
+    if (!app.mainWindow) return false; // nobody to read the reply
     if (onMainThread()) return awaitReply(std::move(s), interactive);
     ++queuedHandOvers;
     if (!PostMessageA(app.mainWindow, WM_USER, WPARAM(s.get()), WSAMAKESELECTREPLY(kHandOver, 0))) {
@@ -289,7 +290,7 @@ void onSocketEvent(WPARAM socket, LPARAM event, bool onDemand) {
         // What is still unread comes first; the reply is then complete.
         if (!readArrived(true)) break;
         endAwaitedCheck();
-        reportReply(onDemand);
+        reportUpdateReply(onDemand);
         break;
     default: break;
     }

@@ -116,7 +116,7 @@ bool appendToUpdateReply(UpdateReply& reply, const char* bytes, size_t count) {
 //   2 the newest program version (at most 11), read when the date is newer than ours
 //   3 a description of that program (at most 255), read when the version is newer too.
 // Lines end in LF, with or without a CR before it.
-UpdateVerdict readUpdateReply(const UpdateReply& reply, const RunningCopy& running, UpdateInfo& info) {
+UpdateVerdict parseUpdateReply(const UpdateReply& reply, const RunningCopy& running, UpdateInfo& info) {
     info.date[0] = info.version[0] = info.description[0] = '\0';
     if (updateReplyTooLong(reply)) return UpdateVerdict::kTooLong;
     Cursor c{reply.text, reply.length, 0};

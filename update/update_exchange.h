@@ -62,4 +62,4 @@ enum class UpdateVerdict {
 
 // Reads a reply: the status line, the "Content-Length:" header in any case, and the body after
 // the empty line that ends the head, as it came. info holds the items that were read.
-UpdateVerdict readUpdateReply(const UpdateReply& reply, const RunningCopy& running, UpdateInfo& info);
+UpdateVerdict parseUpdateReply(const UpdateReply& reply, const RunningCopy& running, UpdateInfo& info);

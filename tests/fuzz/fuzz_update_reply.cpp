@@ -39,7 +39,7 @@ Outcome readIn(const uint8_t* data, size_t size, size_t step) {
     size_t pastSize = kReplyCapacity - reply->length - 1;
     ASAN_POISON_MEMORY_REGION(past, pastSize);
     Outcome outcome;
-    outcome.verdict = readUpdateReply(*reply, RunningCopy{"2026-12-01", "1.3", byteOrder}, outcome.info);
+    outcome.verdict = parseUpdateReply(*reply, RunningCopy{"2026-12-01", "1.3", byteOrder}, outcome.info);
     ASAN_UNPOISON_MEMORY_REGION(past, pastSize);
     return outcome;
 }
