@@ -6,7 +6,10 @@
 # download address to the shell (Wine's browser is a script that logs it) and ends the program
 # with exit status 0. Needs the Wine environment of scripts/wine-env (DISPLAY, WINEPREFIX).
 #
-#   tests/e2e/update_e2e_test.sh build/win64/Kovanta-program.exe data/sample build/host/kovanta-pack
+#   tests/e2e/update_e2e_test.sh build/win64/Kovanta-program.exe data/sample build/host/kovanta-pack [HOST_DIR]
+#
+# With HOST_DIR, the tests' update host already runs from that folder (tests/nginx_host.sh) and
+# the files are published into it; otherwise one is started here and stopped again.
 set -uo pipefail
 image=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 sample=$(cd "$2" && pwd)
@@ -14,15 +17,17 @@ pack=$3
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 wine=/usr/lib/wine/wine64
 work=$(mktemp -d)
-# The host's folder is kept in the build folder: a host left running by a run that was killed is
-# found there and stopped by the next.
-host="$(dirname "$image")/e2e-update-host"
+# Our own host's folder is kept in the build folder: a host left running by a run that was killed
+# is found there and stopped by the next.
+host=${4:-"$(dirname "$image")/e2e-update-host"}
+own_host=0
+[ -z "${4:-}" ] && own_host=1
 passed=0
 failed=0
 pid=
 finish() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    bash "$here/../nginx_host.sh" stop "$host"
+    [ "$own_host" = 1 ] && bash "$here/../nginx_host.sh" stop "$host"
     "$wine" reg delete 'HKCU\Software\Wine\WineBrowser' /f </dev/null >/dev/null 2>&1
     rm -rf "$work"
 }
@@ -35,12 +40,15 @@ check() { # description, then a command that must succeed
 }
 
 name=$(sed -n '2s/,.*//p' "$sample/catalogue.csv")
-rm -rf "$host/www"
+[ "$own_host" = 1 ] && rm -rf "$host/www"
 mkdir -p "$host/www/datas" "$work/run"
 "$pack" "$sample" --program "$image" -o "$work/run/Kovanta.exe" --update-host 127.0.0.1 >/dev/null || exit 1
 cp "$work/run/Kovanta.exe" "$host/www/datas/$name.exe"
 "$pack" up --date 2026-12-09 --version 1.3 --description 'new data' -o "$host/www/datas/$name.up" || exit 1
-bash "$here/../nginx_host.sh" start "$host" || exit 1
+chmod 644 "$host/www/datas/$name.up" "$host/www/datas/$name.exe"
+if [ "$own_host" = 1 ]; then
+    bash "$here/../nginx_host.sh" start "$host" || exit 1
+fi
 
 log="$work/shell.log"
 cat >"$work/log-target" <<SCRIPT
