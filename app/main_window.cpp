@@ -179,7 +179,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         layoutPanes(splitX(lParam));
         SetCursor(drawing.arrowCursor);
         break;
-    case WM_USER: onSocketEvent(lParam, settings.onDemandUpdate); break;
+    case WM_USER: onSocketEvent(wParam, lParam, settings.onDemandUpdate); break;
     default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);

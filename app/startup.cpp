@@ -215,6 +215,7 @@ void shutDownApplication() {
     DeleteObject(drawing.normalFont);
     drawing.splitterPen = nullptr;
     drawing.linkFont = drawing.normalFont = nullptr;
+    cancelUpdateCheck();
     WSACleanup();
     PostQuitMessage(0);
 }

@@ -57,19 +57,6 @@ int writeUp(int argc, char** argv) {
     for (int i = 0; i < 3; ++i)
         if (!utf8ToGbk(texts[i], gbk[i], bad))
             return fail("the character \"" + bad + "\" cannot be written in GBK");
-    // The program reads the reply in lower case: capital letters arrive as small ones.
-    for (int i = 0; i < 3; ++i)
-        for (char ch : gbk[i])
-            if (ch >= 'A' && ch <= 'Z') {
-                std::fprintf(stderr, "kovanta-pack: warning: the program reads \"%s\" in lower case\n",
-                             texts[i]);
-                break;
-            }
-    // A length byte that is a capital letter's code is lower-cased too, and read 32 larger.
-    for (int i = 0; i < 3; ++i)
-        if (gbk[i].size() >= 'A' && gbk[i].size() <= 'Z')
-            std::fprintf(stderr, "kovanta-pack: warning: the program reads the length %zu of \"%s\" as %zu\n",
-                         gbk[i].size(), texts[i], gbk[i].size() + 32);
     std::vector<uint8_t> body;
     if (!writeUpdateBody(gbk[0], gbk[1], gbk[2], body, error)) return fail(error);
     if (!writeFileReplacing(output, body, error)) return fail(error);

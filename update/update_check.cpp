@@ -1,6 +1,319 @@
-// The online update check. Until it is built the check asks nothing and announces nothing.
+// The update check's window half: name lookup, connects and sends (on the start-up thread or,
+// for the user's check, on the main thread), the reply read from the main window's WM_USER
+// messages, and the notices with the download offer.
 #include "update_check.h"
 
-void startUpdateThread() {}
-void checkForUpdates(const char*, bool) {}
-void onSocketEvent(LPARAM, bool) {}
+#include <winsock2.h>
+
+#include <shellapi.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "app_state.h"
+#include "database.h"
+#include "update_exchange.h"
+
+UpdateTimeouts updateTimeouts;
+
+namespace {
+
+void openHidden(HWND owner, const char* url) {
+    ShellExecuteA(owner, "open", url, nullptr, nullptr, SW_HIDE);
+}
+
+// A socket closed when its owner goes.
+class Socket {
+  public:
+    Socket() = default;
+    explicit Socket(SOCKET s) : s_(s) {}
+    Socket(Socket&& other) noexcept : s_(other.release()) {}
+    Socket& operator=(Socket&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    ~Socket() { reset(); }
+
+    SOCKET get() const { return s_; }
+    explicit operator bool() const { return s_ != INVALID_SOCKET; }
+    SOCKET release() { return std::exchange(s_, INVALID_SOCKET); }
+    void reset(SOCKET s = INVALID_SOCKET) {
+        if (s_ != INVALID_SOCKET) closesocket(s_);
+        s_ = s;
+    }
+
+  private:
+    SOCKET s_ = INVALID_SOCKET;
+};
+
+// WM_USER with this event: the start-up thread hands its connected socket (wParam) to the
+// main thread, which sends the request and reads the reply. It is no socket event (FD_*).
+constexpr unsigned kHandOver = 0x8000;
+constexpr UINT_PTR kReplyTimer = 0x6101;
+
+// The check whose reply is awaited: main thread only.
+struct AwaitedCheck {
+    Socket socket;
+    UpdateReply reply;
+};
+AwaitedCheck awaited;
+std::atomic<int> runningThreads{0}, queuedHandOvers{0};
+
+bool onMainThread() {
+    return app.mainWindow && GetWindowThreadProcessId(app.mainWindow, nullptr) == GetCurrentThreadId();
+}
+
+// Notifications of a closed socket still queued are dropped: a later socket may get its
+// handle. Hand-overs and other sockets' notifications stay queued in their order.
+void dropQueuedEvents(SOCKET closed) {
+    MSG kept[16];
+    int keptCount = 0;
+    MSG m;
+    while (PeekMessageA(&m, app.mainWindow, WM_USER, WM_USER, PM_REMOVE)) {
+        bool handOver = WSAGETSELECTEVENT(m.lParam) == kHandOver;
+        if (!handOver && SOCKET(m.wParam) == closed) continue;
+        if (keptCount < 16)
+            kept[keptCount++] = m;
+        else if (handOver) {
+            closesocket(SOCKET(m.wParam));
+            --queuedHandOvers;
+        }
+    }
+    for (int i = 0; i < keptCount; ++i)
+        PostMessageA(app.mainWindow, WM_USER, kept[i].wParam, kept[i].lParam);
+}
+
+// Ends the awaited check without reading more.
+void endAwaitedCheck() {
+    if (!awaited.socket) return;
+    if (app.mainWindow) KillTimer(app.mainWindow, kReplyTimer);
+    SOCKET s = awaited.socket.get();
+    WSAAsyncSelect(s, app.mainWindow, 0, 0);
+    awaited.socket.reset();
+    if (app.mainWindow) dropQueuedEvents(s);
+}
+
+void showCheckFailed() {
+    MessageBoxA(nullptr, "检查更新失败!", "", MB_OK);
+}
+
+void CALLBACK onReplyTimeout(HWND, UINT, UINT_PTR, DWORD) {
+    if (!awaited.socket) return;
+    endAwaitedCheck();
+    if (settings.onDemandUpdate) showCheckFailed();
+}
+
+bool resolveUpdateHost(sockaddr_in& address, const char* host) {
+    address = sockaddr_in{};
+    address.sin_family = AF_INET;
+    const hostent* entry = gethostbyname(host);
+    if (!entry || entry->h_addrtype != AF_INET || !entry->h_addr_list || !entry->h_addr_list[0] ||
+        entry->h_length != int(sizeof address.sin_addr))
+        return false;
+    std::memcpy(&address.sin_addr, entry->h_addr_list[0], sizeof address.sin_addr);
+    address.sin_port = htons(kUpdatePort);
+    return true;
+}
+
+// A connect that gives up after updateTimeouts.connectMs; the socket is blocking again after it.
+bool connectWithin(SOCKET s, const sockaddr_in& address) {
+    u_long nonBlocking = 1;
+    if (ioctlsocket(s, FIONBIO, &nonBlocking) != 0) return false;
+    if (connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (WSAGetLastError() != WSAEWOULDBLOCK) return false;
+        fd_set writable, failed;
+        FD_ZERO(&writable);
+        FD_ZERO(&failed);
+        FD_SET(s, &writable);
+        FD_SET(s, &failed);
+        timeval wait{long(updateTimeouts.connectMs / 1000), long(updateTimeouts.connectMs % 1000) * 1000};
+        if (select(0, nullptr, &writable, &failed, &wait) != 1 || !FD_ISSET(s, &writable)) return false;
+        int error = 0, size = sizeof error;
+        if (getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) != 0 || error != 0)
+            return false;
+    }
+    u_long blocking = 0;
+    return ioctlsocket(s, FIONBIO, &blocking) == 0;
+}
+
+bool sendUpdateRequest(SOCKET s, UpdateRequest which, bool interactive) {
+    char request[kRequestCapacity];
+    size_t length =
+        formatUpdateRequest(request, sizeof request, which, settings.updateHost, dataStore.dataName);
+    if (length > 0 && send(s, request, int(length), 0) == int(length)) return true;
+    if (interactive) MessageBoxA(nullptr, "send err", "", MB_OK);
+    return false;
+}
+
+// The first request, on a connection of its own whose reply is not read; it is closed at once.
+void visitSite(const sockaddr_in& address, bool interactive) {
+    Socket site(socket(AF_INET, SOCK_STREAM, 0));
+    if (site && connectWithin(site.get(), address))
+        sendUpdateRequest(site.get(), UpdateRequest::kSite, interactive);
+}
+
+// Main thread: the connected socket becomes the awaited check, replacing one still awaited.
+bool awaitReply(Socket s, bool interactive) {
+    endAwaitedCheck();
+    if (WSAAsyncSelect(s.get(), app.mainWindow, WM_USER, FD_READ | FD_CONNECT | FD_CLOSE) != 0) return false;
+    clearUpdateReply(awaited.reply);
+    awaited.socket = std::move(s);
+    if (!sendUpdateRequest(awaited.socket.get(), UpdateRequest::kUpFile, interactive)) {
+        endAwaitedCheck();
+        return false;
+    }
+    SetTimer(app.mainWindow, kReplyTimer, updateTimeouts.replyMs, onReplyTimeout);
+    return true;
+}
+
+// What has arrived; false once the reply is too long (the check has then ended).
+bool readArrived(bool untilClosed) {
+    char chunk[kReplyCapacity];
+    do {
+        int got = recv(awaited.socket.get(), chunk, int(sizeof chunk), 0);
+        if (got <= 0) break;
+        if (!appendToUpdateReply(awaited.reply, chunk, size_t(got))) {
+            endAwaitedCheck();
+            return false;
+        }
+    } while (untilClosed);
+    return true;
+}
+
+int localeOrder(const char* a, const char* b) {
+    return lstrcmpA(a, b);
+}
+
+void reportUpdateReply(bool onDemand) {
+    UpdateInfo info;
+    UpdateVerdict verdict = parseUpdateReply(
+        awaited.reply, RunningCopy{dataStore.updateDate, settings.versionString, localeOrder}, info);
+    char text[1024];
+    const char* caption = nullptr;
+    switch (verdict) {
+    case UpdateVerdict::kUpToDate:
+        if (!onDemand) return;
+        std::snprintf(text, sizeof text, "您目前使用的 %s %s “Kovanta”信息是最新的！", dataStore.titlePart1,
+                      dataStore.titlePart2);
+        MessageBoxA(nullptr, text, "提示", MB_ICONINFORMATION);
+        return;
+    case UpdateVerdict::kNewData:
+        caption = "信息更新通知";
+        std::snprintf(
+            text, sizeof text,
+            "    您目前使用的 %s %s “Kovanta”是 %s 的，现在网上最新的为%s。\r\n\r\n  "
+            "强烈建议你使用最新的“Kovanta”！\r\n\r\n    你现在已连到互连网上了。\r\n\r\n    现在就下载吗？",
+            dataStore.titlePart1, dataStore.titlePart2, dataStore.updateDate, info.date);
+        break;
+    case UpdateVerdict::kNewProgram:
+        caption = "软件升级通知";
+        std::snprintf(
+            text, sizeof text,
+            "    您正在使用的 %s %s “Kovanta”是 %s 版本 的软件，现在此软件已经升级为 %s 版本。\r\n%s\r\n    "
+            "你现在已连到互连网上了。\r\n\r\n    现在就下载吗？",
+            dataStore.titlePart1, dataStore.titlePart2, settings.versionString, info.version,
+            info.description);
+        break;
+    case UpdateVerdict::kNotOk:
+    case UpdateVerdict::kUnreadable:
+        if (onDemand) showCheckFailed();
+        return;
+    case UpdateVerdict::kNoLength:
+    case UpdateVerdict::kTooLong: return;
+    }
+    if (MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION | MB_YESNO) == IDYES) startUpdateDownload();
+}
+
+DWORD WINAPI updateThreadMain(void*) {
+    checkForUpdates(settings.updateHost, false);
+    --runningThreads;
+    return 0;
+}
+
+} // namespace
+
+void (*openDownload)(HWND, const char*) = openHidden;
+
+void startUpdateThread() {
+    ++runningThreads;
+    HANDLE thread = CreateThread(nullptr, 0, updateThreadMain, nullptr, 0, nullptr);
+    if (thread)
+        CloseHandle(thread);
+    else
+        --runningThreads;
+}
+
+bool checkForUpdates(const char* host, bool interactive) {
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
+        WSACleanup();
+        return false;
+    }
+    Socket s(socket(AF_INET, SOCK_STREAM, 0));
+    if (!s) return false;
+    sockaddr_in address;
+    if (!resolveUpdateHost(address, host)) {
+        if (interactive) MessageBoxA(nullptr, "网络不通!", "", MB_OK);
+        return false;
+    }
+    if (!connectWithin(s.get(), address)) {
+        if (interactive) MessageBoxA(app.mainWindow, "连接错误!网络不通,再试!", "", MB_OK);
+        return false;
+    }
+    visitSite(address, interactive);
+    if (!app.mainWindow) return false; // nobody to read the reply
+    if (onMainThread()) return awaitReply(std::move(s), interactive);
+    ++queuedHandOvers;
+    if (!PostMessageA(app.mainWindow, WM_USER, WPARAM(s.get()), WSAMAKESELECTREPLY(kHandOver, 0))) {
+        --queuedHandOvers;
+        return false;
+    }
+    s.release();
+    return true;
+}
+
+void onSocketEvent(WPARAM socket, LPARAM event, bool onDemand) {
+    SOCKET s = SOCKET(socket);
+    if (WSAGETSELECTEVENT(event) == kHandOver) {
+        --queuedHandOvers;
+        awaitReply(Socket(s), false);
+        return;
+    }
+    if (!awaited.socket || s != awaited.socket.get()) return; // a check that has ended
+    switch (WSAGETSELECTEVENT(event)) {
+    case FD_READ: readArrived(false); break;
+    case FD_CLOSE:
+        // What is still unread comes first; the reply is then complete.
+        if (!readArrived(true)) break;
+        endAwaitedCheck();
+        reportUpdateReply(onDemand);
+        break;
+    default: break;
+    }
+}
+
+void cancelUpdateCheck() {
+    endAwaitedCheck();
+    // Sockets handed over but not yet taken are closed too.
+    MSG m;
+    while (app.mainWindow && PeekMessageA(&m, app.mainWindow, WM_USER, WM_USER, PM_REMOVE))
+        if (WSAGETSELECTEVENT(m.lParam) == kHandOver) {
+            closesocket(SOCKET(m.wParam));
+            --queuedHandOvers;
+        }
+}
+
+void startUpdateDownload() {
+    char url[kDownloadUrlCapacity];
+    if (formatDownloadUrl(url, sizeof url, settings.updateHost, dataStore.dataName) > 0)
+        openDownload(app.mainWindow, url);
+    DestroyWindow(app.mainWindow);
+}
+
+bool updateCheckBusy() {
+    return runningThreads > 0 || queuedHandOvers > 0 || bool(awaited.socket);
+}

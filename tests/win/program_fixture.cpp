@@ -10,6 +10,7 @@
 #include "database.h"
 #include "startup.h"
 #include "stream_writer.h"
+#include "update_check.h"
 
 std::vector<ShownMessage> ProgramTest::messages;
 std::vector<int> ProgramTest::answers;
@@ -122,6 +123,7 @@ void ProgramTest::SetUp() {
 }
 
 void ProgramTest::TearDown() {
+    EXPECT_TRUE(settleUpdateCheck()) << "an update check still running at the end of the test";
     if (app.mainWindow && IsWindow(app.mainWindow)) DestroyWindow(app.mainWindow);
     app = AppWindows{app.instance};
     MSG message;
@@ -162,7 +164,20 @@ void ProgramTest::start(const Catalogue& catalogue, std::vector<int> boxAnswers)
     if (!notebookFile.empty())
         std::ofstream(settings.notebookPath, std::ios::binary)
             .write(reinterpret_cast<const char*>(notebookFile.data()), std::streamsize(notebookFile.size()));
+    std::snprintf(settings.updateHost, sizeof settings.updateHost, "%s", updateHost.c_str());
     ASSERT_EQ(createMainWindow(app.instance, SW_SHOWNORMAL), 1);
+}
+
+bool ProgramTest::settleUpdateCheck(DWORD limitMs) {
+    DWORD started = GetTickCount();
+    while (updateCheckBusy()) {
+        if (GetTickCount() - started > limitMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            if (message.message != WM_QUIT) DispatchMessageA(&message);
+    }
+    return true;
 }
 
 void ProgramTest::selectTreeItem(HTREEITEM item) {

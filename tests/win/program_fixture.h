@@ -38,11 +38,18 @@ class ProgramTest : public ::testing::Test {
     // Sends the list's notification as the control would.
     LRESULT notifyFromList(UINT code, int item = -1, int subItem = 0);
 
+    // Pumps the test thread's messages until no update check runs or awaits its reply; false
+    // when one still does after limitMs.
+    bool settleUpdateCheck(DWORD limitMs = 20000);
+
     // Written as this test's search history and notebook before the main window is made.
     std::vector<uint8_t> historyFile;
     std::vector<uint8_t> notebookFile;
     // The notebook path that the start-up made, before this test's own replaced it.
     std::string startupNotebookPath;
+    // The update host that the main window's start-up check asks. Nothing listens on port 80
+    // of 127.0.0.2, so by default that check ends at once and silently.
+    std::string updateHost = "127.0.0.2";
 
   public:
     static std::vector<ShownMessage> messages;
