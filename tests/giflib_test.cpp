@@ -19,8 +19,8 @@ struct Image {
 };
 
 // Runs and repeats over an alphabet, so the code table fills with long strings as well as short.
-Image varied(int width, int height, int alphabet, unsigned seed) {
-    std::mt19937 random(seed);
+Image varied(int width, int height, int alphabet, unsigned start) {
+    std::mt19937 random(start);
     Image image{width, height, Bytes(size_t(width) * size_t(height))};
     for (size_t i = 0; i < image.pixels.size(); ++i)
         image.pixels[i] = (i > 8 && random() % 3 == 0) ? image.pixels[i - 1 - random() % 8]

@@ -401,8 +401,8 @@ TEST_F(ViewsTest, AFullTableIsSortedToo) {
 
 TEST_F(ViewsTest, SortMatchesTheSelectionSortOnManyTables) {
     int brand = s.node(-1, s.category("b", false));
-    uint32_t seed = 12345;
-    auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+    uint32_t state = 12345;
+    auto next = [&] { return state = state * 1103515245u + 12345u; };
     for (int i = 0; i < 300; ++i) {
         std::string name(1 + next() % 3, 'a');
         for (char& ch : name)
