@@ -21,3 +21,8 @@ size_t copyToField(char* field, size_t capacity, const char* text, size_t length
     field[fit] = '\0';
     return fit;
 }
+
+size_t fieldTextLength(const char* field, size_t capacity) {
+    const void* end = std::memchr(field, '\0', capacity);
+    return end ? size_t(static_cast<const char*>(end) - field) : capacity;
+}

@@ -8,6 +8,9 @@ inline bool isGbkLeadByte(unsigned char c) {
     return c >= 0x81 && c <= 0xFE;
 }
 
+// Length of the text in a fixed-capacity field: up to its terminator, or the whole field.
+size_t fieldTextLength(const char* field, size_t capacity);
+
 // Length of the longest prefix of text[0..length) that fits in limit bytes without
 // ending in the first half of a double-byte character.
 size_t gbkFitLength(const char* text, size_t length, size_t limit);

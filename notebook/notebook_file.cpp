@@ -30,9 +30,7 @@ std::vector<uint8_t> encodeNotebookEntry(const NotebookEntry& entry) {
     };
     for (const char* field : entry.fields) {
         // A cell that was filled some other way is cut here all the same.
-        const void* end = std::memchr(field, '\0', kNoteFieldSize);
-        size_t stored = end ? size_t(static_cast<const char*>(end) - field) : kNoteFieldSize;
-        size_t length = gbkFitLength(field, stored, kNoteFieldLimit);
+        size_t length = gbkFitLength(field, fieldTextLength(field, kNoteFieldSize), kNoteFieldLimit);
         put32(uint32_t(length));
         bytes.insert(bytes.end(), field, field + length);
     }

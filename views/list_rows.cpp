@@ -16,13 +16,8 @@ void (*prepareListingItems)(int32_t node) = nullptr;
 
 namespace {
 
-size_t fieldLength(const char* field, size_t capacity) {
-    const void* end = std::memchr(field, '\0', capacity);
-    return end ? size_t(static_cast<const char*>(end) - field) : capacity;
-}
-
 template <size_t N> void setCell(ListRow& row, int cell, const char (&field)[N]) {
-    copyToField(row.cells[cell], kCellSize, field, fieldLength(field, N));
+    copyToField(row.cells[cell], kCellSize, field, fieldTextLength(field, N));
 }
 
 void setCell(ListRow& row, int cell, const char* text) {
@@ -69,7 +64,7 @@ void addCompanyRows(int32_t node, uint8_t band) {
 
 // The byte that decides a product row's band: index 3 of its name, 0 past a shorter name.
 unsigned char bandByte(const char* cell) {
-    return fieldLength(cell, 4) == 4 ? static_cast<unsigned char>(cell[3]) : 0;
+    return fieldTextLength(cell, 4) == 4 ? static_cast<unsigned char>(cell[3]) : 0;
 }
 
 } // namespace

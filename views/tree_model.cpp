@@ -66,13 +66,8 @@ void breakParentLoops(TreeModel& m) {
     }
 }
 
-size_t fieldLength(const char* field, size_t capacity) {
-    const void* end = std::memchr(field, '\0', capacity);
-    return end ? size_t(static_cast<const char*>(end) - field) : capacity;
-}
-
 template <size_t N> void copyField(char* to, size_t capacity, const char (&field)[N]) {
-    copyToField(to, capacity, field, fieldLength(field, N));
+    copyToField(to, capacity, field, fieldTextLength(field, N));
 }
 
 // Appends text to the zero-terminated buffer as far as it fits whole characters.

@@ -31,18 +31,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::InScratchDirectory inScratch;
-    std::vector<uint8_t> raster(kRasterHeaderSize, 0);
-    raster.insert(raster.end(), data, data + size);
-    fuzz::writeFile(kRasterFileName, raster);
-    std::snprintf(dataStore.rasterFileName, sizeof dataStore.rasterFileName, "%s", kRasterFileName);
-
-    int result = -1;
-    try {
-        result = loadDatabase();
-    } catch (const fuzz::ProcessExit&) {
-        fuzz::fail("the loader ended the process");
-    }
-    if (result != 1) fuzz::fail("the loader did not find its raster file");
+    fuzz::loadStream(data, size);
     fuzz::walkDatabase();
     freeDatabase();
     return 0;

@@ -11,6 +11,7 @@
 #include "container.h"
 #include "database.h"
 #include "platform.h"
+#include "raster_file.h"
 
 namespace fuzz {
 
@@ -18,10 +19,14 @@ namespace {
 
 std::string scratchPath;
 
-void throwingExit(int status) { throw ProcessExit{status}; }
+void throwingExit(int status) {
+    throw ProcessExit{status};
+}
 void silentMessage(const char*) {}
 // A fixed clock, so that expiry decisions do not depend on the day of the run.
-void fixedLocalTime(LocalTime* now) { *now = LocalTime{2026, 6, 15, 10, 30, 0, 0}; }
+void fixedLocalTime(LocalTime* now) {
+    *now = LocalTime{2026, 6, 15, 10, 30, 0, 0};
+}
 
 void removeScratch() {
     if (scratchPath.empty()) return;
@@ -84,7 +89,9 @@ std::string StderrCapture::finish() {
     return text;
 }
 
-StderrCapture::~StderrCapture() { finish(); }
+StderrCapture::~StderrCapture() {
+    finish();
+}
 
 void writeFile(const char* path, const std::vector<uint8_t>& bytes) {
     FILE* f = std::fopen(path, "wb");
@@ -99,7 +106,8 @@ std::vector<uint8_t> readFile(const char* path) {
     if (!f) return bytes;
     unsigned char chunk[65536];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + n);
     std::fclose(f);
     return bytes;
 }
@@ -137,6 +145,20 @@ void checkCompany(int32_t company) {
 }
 
 } // namespace
+
+void loadStream(const uint8_t* data, size_t size) {
+    std::vector<uint8_t> raster(kRasterHeaderSize, 0);
+    raster.insert(raster.end(), data, data + size);
+    writeFile(kRasterFileName, raster);
+    std::snprintf(dataStore.rasterFileName, sizeof dataStore.rasterFileName, "%s", kRasterFileName);
+    int result = -1;
+    try {
+        result = loadDatabase();
+    } catch (const ProcessExit&) {
+        fail("the loader ended the process");
+    }
+    if (result != 1) fail("the loader did not find its raster file");
+}
 
 void walkDatabase() {
     const DataStore& d = dataStore;
@@ -180,12 +202,14 @@ void walkDatabase() {
         checkField(d.companyLinks[i].linkText);
         checkNode(d.companyLinks[i].node);
         checkCompany(d.companyLinks[i].company);
-        if (d.companyLinks[i].valid != 0 && d.companyLinks[i].valid != 1) fail("a link validity other than 0 or 1");
+        if (d.companyLinks[i].valid != 0 && d.companyLinks[i].valid != 1)
+            fail("a link validity other than 0 or 1");
         expired += d.companyLinks[i].valid == 0;
     }
     checkArray(d.companyTree, d.companyTreeCount);
     if (d.companyTreeCount != d.companyLinkCount) fail("the company tree and the links disagree in count");
-    for (int32_t i = 0; i < d.companyTreeCount; ++i) touched = touched + size_t(d.companyTree[i].node);
+    for (int32_t i = 0; i < d.companyTreeCount; ++i)
+        touched = touched + size_t(d.companyTree[i].node);
     checkArray(d.products, d.productCount);
     for (int32_t i = 0; i < d.productCount; ++i) {
         const ProductRecord& p = d.products[i];

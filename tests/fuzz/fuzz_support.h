@@ -50,6 +50,10 @@ class StderrCapture {
 void writeFile(const char* path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readFile(const char* path);
 
+// Writes data as the database stream of the raster file in the current directory and loads it;
+// aborts when the loader ends the process or does not find the file.
+void loadStream(const uint8_t* data, size_t size);
+
 // Checks every loaded record: counts and arrays agree, each text field is terminated inside its
 // field (strnlen) and readable to its end (strlen, for ASan), and each node, category and
 // company index is in range or its "none" value. Aborts otherwise.

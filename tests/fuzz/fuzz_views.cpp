@@ -62,15 +62,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::InScratchDirectory inScratch;
-    std::vector<uint8_t> raster(kRasterHeaderSize, 0);
-    raster.insert(raster.end(), data, data + size);
-    fuzz::writeFile(kRasterFileName, raster);
-    std::snprintf(dataStore.rasterFileName, sizeof dataStore.rasterFileName, "%s", kRasterFileName);
-    try {
-        loadDatabase();
-    } catch (const fuzz::ProcessExit&) {
-        fuzz::fail("the loader ended the process");
-    }
+    fuzz::loadStream(data, size);
     const DataStore& d = dataStore;
     listState = ListState{};
 
