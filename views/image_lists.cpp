@@ -35,3 +35,8 @@ bool createImageLists() {
     }
     return true;
 }
+
+void forgetImageLists() {
+    smallImageList = nullptr;
+    largeImageList = nullptr;
+}

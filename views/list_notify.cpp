@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app_state.h"
+#include "image_lists.h"
 #include "list_rows.h"
 #include "list_sort.h"
 #include "list_view.h"
@@ -119,6 +120,10 @@ LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
         SetCursor(onLink ? drawing.handCursor : drawing.arrowCursor);
     } else if (message == WM_LBUTTONDOWN && isCompanyList()) {
         openLinkCell(list, lParam);
+    } else if (message == WM_NCDESTROY) {
+        LRESULT result = CallWindowProcA(previousListProc, list, message, wParam, lParam);
+        forgetImageLists();
+        return result;
     }
     return CallWindowProcA(previousListProc, list, message, wParam, lParam);
 }
