@@ -17,6 +17,7 @@
 #include "search_core.h"
 #include "search_history.h"
 #include "tree_model.h"
+#include "web_link.h"
 
 namespace {
 
@@ -505,6 +506,22 @@ TEST(SearchWords, FoldedWordsMatchOnCharacterBoundaries) {
     EXPECT_STREQ(trail, "\xC4\x42") << "a trail byte is not folded";
     EXPECT_FALSE(containsWord("abc", 60, ""));
     EXPECT_FALSE(containsWord("abcdef", 3, "def")) << "no reading past the field";
+    // The system's lowering in code page 936: full-width Latin, Greek, Cyrillic and Roman
+    // numerals; Ⅺ has no small form in GBK and stays.
+    char wide[] = "ＴＣＬΣЖⅡⅪ公司";
+    foldSearchText(wide);
+    EXPECT_STREQ(wide, "ｔｃｌσжⅱⅪ公司");
+    EXPECT_TRUE(containsWord("ＴＣＬ电器", 60, "ｔｃｌ"));
+    EXPECT_FALSE(containsWord("ＴＣＬ电器", 60, "tcl")) << "full-width and ASCII letters differ";
+}
+
+TEST(WebLinks, AnAddressWithoutASchemeOpensAsHttp) {
+    EXPECT_EQ(webLinkTarget("www.example.com"), "http://www.example.com");
+    EXPECT_EQ(webLinkTarget("www.example.com:8080/a"), "http://www.example.com:8080/a");
+    EXPECT_EQ(webLinkTarget("HTTPS://www.example.com"), "HTTPS://www.example.com");
+    EXPECT_EQ(webLinkTarget("ftp://files.example.com"), "ftp://files.example.com");
+    EXPECT_EQ(webLinkTarget("MailTo:sales@example.com"), "MailTo:sales@example.com");
+    EXPECT_EQ(webLinkTarget(""), "");
 }
 
 TEST_F(ViewsTest, SearchHitsInTheOrderTheTreeIsOpened) {
