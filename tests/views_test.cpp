@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "database.h"
+#include "list_export.h"
 #include "list_rows.h"
 #include "list_sort.h"
 #include "platform.h"
 #include "search_core.h"
 #include "search_history.h"
+#include "textcodec.h"
 #include "tree_model.h"
 #include "web_link.h"
 
@@ -571,6 +573,26 @@ TEST(SearchWords, HistoryRecordsAreLengthAndBytes) {
     EXPECT_EQ(parseSearchHistory(bytes, size), (Texts{"abcdefghij", "显示器"}));
     std::remove(path.c_str());
     EXPECT_FALSE(appendSearchHistory("/nonexistent/dir/MySchInf.wrk", "x"));
+}
+
+} // namespace
+
+namespace {
+
+std::string utf8(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}
+
+TEST(ListExport, CsvInUtf8WithABomQuotedFieldsAndCrLfLines) {
+    std::string csv =
+        listToCsv({"序号", "销售公司", "备注"},
+                  {{"1", "智盛, \"数码\"", "第一行\r\n第二行"}, {"2", "嘉图", "单引号'"}}, gbkToUtf8);
+    EXPECT_EQ(csv, utf8(u8"\uFEFF序号,销售公司,备注\r\n"
+                        u8"1,\"智盛, \"\"数码\"\"\",\"第一行\r\n第二行\"\r\n"
+                        u8"2,嘉图,单引号'\r\n"));
+    EXPECT_EQ(listToCsv({"型号", "单价"}, {}, gbkToUtf8), utf8(u8"\uFEFF型号,单价\r\n")) << "an empty list";
+    EXPECT_EQ(listToCsv({"a"}, {{""}, {"\r"}}, gbkToUtf8), "\xEF\xBB\xBF"
+                                                           "a\r\n\r\n\"\r\"\r\n");
 }
 
 } // namespace
