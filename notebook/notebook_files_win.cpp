@@ -32,7 +32,7 @@ bool heldByAnother(const char* lockPath, DWORD error) {
 }
 
 bool lockFile(const char* lockPath, intptr_t* held) {
-    const ULONGLONG start = GetTickCount64();
+    const DWORD start = GetTickCount(); // the difference stays right across its wrap
     for (;;) {
         HANDLE file = CreateFileA(lockPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
@@ -40,8 +40,7 @@ bool lockFile(const char* lockPath, intptr_t* held) {
             *held = reinterpret_cast<intptr_t>(file);
             return true;
         }
-        if (!heldByAnother(lockPath, GetLastError()) ||
-            GetTickCount64() - start >= ULONGLONG(kNotebookLockWaitMs))
+        if (!heldByAnother(lockPath, GetLastError()) || GetTickCount() - start >= DWORD(kNotebookLockWaitMs))
             return false;
         Sleep(5);
     }
