@@ -9,6 +9,7 @@
 #include "database.h"
 #include "list_rows.h"
 #include "tree_model.h"
+#include "web_link.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ void onMouse(HWND window, UINT message, LPARAM lParam) {
     if (!c) return;
     // An empty address opens nothing.
     if (onWeb) {
-        if (c->website[0]) shellOpen(window, c->website);
+        if (c->website[0]) shellOpen(window, webLinkTarget(c->website).c_str());
     } else if (onMail && c->email[0]) {
         char target[100];
         std::snprintf(target, sizeof target, "mailto:%s", c->email);

@@ -11,6 +11,7 @@
 #include "list_view.h"
 #include "resource.h"
 #include "tree_model.h"
+#include "web_link.h"
 
 WNDPROC previousListProc = nullptr;
 
@@ -73,7 +74,8 @@ void openLinkCell(HWND list, LPARAM lParam) {
     if (column < 0) return;
     const char* text = rowTable()[row].cells[column];
     char target[96];
-    std::snprintf(target, sizeof target, column == 7 ? "mailto:%s" : "%s", text);
+    std::snprintf(target, sizeof target, column == 7 ? "mailto:%s" : "%s",
+                  column == 7 ? text : webLinkTarget(text).c_str());
     shellOpen(list, target);
 }
 

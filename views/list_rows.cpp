@@ -64,7 +64,7 @@ void addCompanyRows(int32_t node, uint8_t band) {
 
 // The byte that decides a product row's band: index 3 of its name, 0 past a shorter name.
 unsigned char bandByte(const char* cell) {
-    return fieldTextLength(cell, 4) == 4 ? static_cast<unsigned char>(cell[3]) : 0;
+    return std::memchr(cell, '\0', 4) ? 0 : static_cast<unsigned char>(cell[3]);
 }
 
 } // namespace
