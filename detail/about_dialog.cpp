@@ -6,9 +6,11 @@
 #include <cstring>
 
 #include "app_state.h"
+#include "boundary.h"
 #include "detail_window.h"
+#include "gdi.h"
 #include "resource.h"
-#include "startup.h"
+#include "shell.h"
 
 RECT aboutLinkRects[2] = {};
 
@@ -24,9 +26,9 @@ RECT drawCentredLink(HDC dc, const RECT& client, int y, const char* text) {
 }
 
 void onPaint(HWND dialog) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(dialog, &paint);
-    HGDIOBJ previous = SelectObject(dc, drawing.linkFont);
+    PaintDC paint(dialog);
+    HDC dc = paint.get();
+    SelectedObject font(dc, drawing.linkFont.get());
     RECT client{};
     GetClientRect(dialog, &client);
     SetTextColor(dc, kLinkColour);
@@ -36,13 +38,9 @@ void onPaint(HWND dialog) {
     char hostLine[96];
     std::snprintf(hostLine, sizeof hostLine, "下载网址：%s", settings.updateHost);
     aboutLinkRects[1] = drawCentredLink(dc, client, 155, hostLine);
-    SelectObject(dc, previous);
-    EndPaint(dialog, &paint);
 }
 
-} // namespace
-
-INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR aboutDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: onPaint(dialog); break;
     case WM_MOUSEMOVE:
@@ -63,6 +61,12 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     default: break;
     }
     return FALSE;
+}
+
+} // namespace
+
+INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return atBoundary(INT_PTR(FALSE), [&] { return aboutDialogMessage(dialog, message, wParam, lParam); });
 }
 
 void showAboutDialog(HWND owner) {

@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr int kNotebookColumns = 7;
-
 void tell(const char* text, const char* caption = "") {
     MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION);
 }
@@ -38,11 +36,11 @@ int showNotebook() {
     bool opened = loadNotebookRows(settings.notebookPath);
     // The rows are in the table now; the control shows none of them until they are inserted.
     SendMessageA(app.list, LVM_DELETEALLITEMS, 0, 0);
-    installColumnSet(app.list, kNotebookColumns);
+    installColumnSet(app.list, ColumnSet::kNotebook);
     if (!opened) return 0;
     insertRows(app.list);
     SetDlgItemTextA(app.rebar, IDC_ADDRESSBOX, "→“我的记事本”");
-    showRowCount();
+    showRowCount(app.statusBar, listState.rowCount);
     return 1;
 }
 

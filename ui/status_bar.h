@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
-HWND createStatusBar(HWND parent, int id, HINSTANCE instance, int partCount);
+// The bar across the bottom of parent, telling the data set and rowCount.
+HWND createStatusBar(HWND parent, int id, HINSTANCE instance, int partCount, int rowCount);
 void setStatusText(HWND statusBar, int part, const char* text);
-void showRowCount();
+void showRowCount(HWND statusBar, int rowCount);

@@ -8,7 +8,8 @@
 LRESULT listNotify(const NMHDR* header);
 LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
 void sortRows(HWND list, int column, bool ascending);
-void openRowInTree(int row);
+// Selects the tree item of the list's row in tree (a row of a product or notebook list: none).
+void openRowInTree(HWND tree, int row);
 // The link font is not selected into any drawing context at start-up.
 void clearLinkFontSelection();
 // The link cell under a point of the list (client coordinates): 6 web, 7 e-mail, -1 none;

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "list_rows.h"
+
 HWND createTree(HINSTANCE instance, HWND parent);
 void fillTree(HWND tree);
 HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, const char* text, int image, int selectedImage);
@@ -15,7 +17,9 @@ void setAddressPath(HTREEITEM item);
 void collapseAll(HWND tree);
 // Sets or clears a node's open mark without laying the tree out: for nodes out of sight.
 void setExpandedState(HWND tree, HTREEITEM item, bool expanded);
-// Makes the company items of a node when they are not there yet.
-void makeCompanyItems(int32_t node);
+// Makes the company items of a node in tree when they are not there yet.
+void makeCompanyItems(HWND tree, int32_t node);
+// The hook with which the list's fills have tree make the items of the listings they read.
+ListingItemsHook companyItemsHook(HWND tree);
 
 inline constexpr COLORREF kSearchHitColour = RGB(255, 4, 99);
