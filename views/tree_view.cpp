@@ -56,15 +56,15 @@ LRESULT onCustomDraw(NMTVCUSTOMDRAW* draw) {
     }
 }
 
-void onSelectionChanged(const NMTREEVIEWA* change) {
+void onSelectionChanged(const NMTREEVIEWA* change, HWND list, HWND rebar, HWND statusBar) {
     HTREEITEM item = change->itemNew.hItem;
     ItemKind kind = nodeKindOfItem(item);
     if (kind == kGroupItem || kind == kLeafItem)
-        fillNodeList(app.list, nodeIndexOfItem(item));
+        fillNodeList(list, nodeIndexOfItem(item));
     else
-        fillProductList(app.list, item);
-    setAddressPath(item);
-    showRowCount(app.statusBar, listState.rowCount);
+        fillProductList(list, item);
+    setAddressPath(rebar, item);
+    showRowCount(statusBar, listState.rowCount);
 }
 
 } // namespace
@@ -124,22 +124,26 @@ void fillTree(HWND tree) {
     InvalidateRect(tree, nullptr, TRUE);
 }
 
-LRESULT onTreeNotify(const NMHDR* header) {
+LRESULT onTreeNotify(const NMHDR* header, HWND list, HWND rebar, HWND statusBar) {
     switch (header->code) {
-    case TVN_SELCHANGEDA: onSelectionChanged(reinterpret_cast<const NMTREEVIEWA*>(header)); return 0;
+    case TVN_SELCHANGEDA:
+        onSelectionChanged(reinterpret_cast<const NMTREEVIEWA*>(header), list, rebar, statusBar);
+        return 0;
     case TVN_ITEMEXPANDINGA: onExpanding(reinterpret_cast<const NMTREEVIEWA*>(header)); return 0;
     case NM_CUSTOMDRAW: return onCustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(const_cast<NMHDR*>(header)));
     case NM_SETFOCUS: focusedPane = kTreePane; return 0;
     case NM_KILLFOCUS: focusedPane = kFocusLost; return 0;
-    case NM_DBLCLK: SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(IDM_DETAILS, 1), 0); return 0;
+    case NM_DBLCLK: // the tree's owner opens the details
+        SendMessageA(GetParent(header->hwndFrom), WM_COMMAND, MAKEWPARAM(IDM_DETAILS, 1), 0);
+        return 0;
     default: return 0;
     }
 }
 
-void setAddressPath(HTREEITEM item) {
+void setAddressPath(HWND rebar, HTREEITEM item) {
     char path[kAddressPathCapacity];
     addressPathOfItem(item, path, sizeof path);
-    SetDlgItemTextA(app.rebar, IDC_ADDRESSBOX, path);
+    SetDlgItemTextA(rebar, IDC_ADDRESSBOX, path);
 }
 
 void setExpandedState(HWND tree, HTREEITEM item, bool expanded) {
