@@ -101,7 +101,7 @@ void toggleSplitterLine(int x) {
     lastSplitterX = x;
 }
 
-int contextMenuForListKind(unsigned listKind) {
+int contextMenuForListKind(ListKind listKind) {
     switch (listKind) {
     case kCompanyGroups:
     case kCompanies: return IDR_COMPANYMENU;

@@ -16,6 +16,10 @@ RECT aboutLinkRects[2] = {};
 
 namespace {
 
+// The tops of the two link lines.
+constexpr int kDownloadLinkY = 125;
+constexpr int kHostLinkY = 155;
+
 // Draws text centred in the client area at y and returns its rectangle.
 RECT drawCentredLink(HDC dc, const RECT& client, int y, const char* text) {
     SIZE size{};
@@ -33,11 +37,11 @@ void onPaint(HWND dialog) {
     GetClientRect(dialog, &client);
     SetTextColor(dc, kLinkColour);
     SetBkMode(dc, TRANSPARENT);
-    aboutLinkRects[0] = drawCentredLink(dc, client, 125, "免费下载");
+    aboutLinkRects[0] = drawCentredLink(dc, client, kDownloadLinkY, "免费下载");
     // The host has up to 59 bytes: the line is made in a buffer that holds it.
     char hostLine[96];
     std::snprintf(hostLine, sizeof hostLine, "下载网址：%s", settings.updateHost);
-    aboutLinkRects[1] = drawCentredLink(dc, client, 155, hostLine);
+    aboutLinkRects[1] = drawCentredLink(dc, client, kHostLinkY, hostLine);
 }
 
 INT_PTR aboutDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
