@@ -58,7 +58,7 @@ void onCreate(HWND window) {
 
 LRESULT onNotify(const NMHDR* header) {
     switch (header->idFrom) {
-    case IDC_LIST: return listNotify(header);
+    case IDC_LIST: return listNotify(header, app.tree);
     case IDC_TREE: return onTreeNotify(header, app.list, app.rebar, app.statusBar);
     default: return supplyToolTipText(header);
     }

@@ -96,7 +96,7 @@ int linkCellAt(HWND list, int x, int y, int* row) {
     return hit.iSubItem;
 }
 
-LRESULT listNotify(const NMHDR* header) {
+LRESULT listNotify(const NMHDR* header, HWND tree) {
     auto* mutableHeader = const_cast<NMHDR*>(header);
     switch (header->code) {
     case LVN_GETDISPINFOA: serveCellText(reinterpret_cast<NMLVDISPINFOA*>(mutableHeader)); return 0;
@@ -106,7 +106,7 @@ LRESULT listNotify(const NMHDR* header) {
     case NM_KILLFOCUS: focusedPane = kFocusLost; return 0;
     case NM_CLICK:
     case NM_RCLICK: onClick(reinterpret_cast<const NMITEMACTIVATE*>(header)); return 0;
-    case NM_DBLCLK: openRowInTree(app.tree, reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem); return 0;
+    case NM_DBLCLK: openRowInTree(tree, reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem); return 0;
     // The rows own nothing the control holds: no notification for each deleted item is needed.
     case LVN_DELETEALLITEMS: return TRUE;
     default: return 0;

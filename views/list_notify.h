@@ -5,7 +5,8 @@
 
 #include <commctrl.h>
 
-LRESULT listNotify(const NMHDR* header);
+// A notification of the list; a double-clicked row opens its item in tree.
+LRESULT listNotify(const NMHDR* header, HWND tree);
 LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
 void sortRows(HWND list, int column, bool ascending);
 // Selects the tree item of the list's row in tree (a row of a product or notebook list: none).
