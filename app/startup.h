@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "shell.h"
+
 // The two window classes only.
 ATOM registerWindowClasses(HINSTANCE instance);
 // Both classes, then initialiseApplication; the result of the detail window's class.
@@ -19,5 +21,3 @@ void initialiseCommonControls();
 int runMessageLoop();
 // Released at the main window's WM_DESTROY.
 void shutDownApplication();
-// The address the shell is given for the update host's site.
-void siteAddressOf(const char* host, char* address, size_t capacity);
