@@ -12,7 +12,6 @@
 #include "list_rows.h"
 #include "list_view.h"
 #include "notebook_file.h"
-#include "platform.h"
 #include "resource.h"
 #include "status_bar.h"
 
@@ -77,8 +76,7 @@ void deleteNotebookEntry() {
 void deleteAllNotebookEntries() {
     if (MessageBoxA(nullptr, "你确定要删除“我的记事本”中的所有记录吗？", "提示",
                     MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES &&
-        !platform.deleteFile(settings.notebookPath) &&
-        GetFileAttributesA(settings.notebookPath) != INVALID_FILE_ATTRIBUTES)
+        removeAllNotes(settings.notebookPath) != NoteResult::kDone)
         tell("删除文件时出错!");
     showNotebook();
 }

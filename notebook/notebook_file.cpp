@@ -211,6 +211,14 @@ NoteResult removeNote(const char* path, int64_t index, const NotebookEntry& expe
     return rewrite(path, old, reader.entryStart(), {}, reader.completeEnd(), reader.fileSize());
 }
 
+NoteResult removeAllNotes(const char* path) {
+    NotebookLock lock(path);
+    if (!lock.held()) return NoteResult::kCannotOpen;
+    errno = 0;
+    if (std::remove(path) == 0 || errno == ENOENT) return NoteResult::kDone;
+    return NoteResult::kWriteFailed;
+}
+
 bool loadNotebookRows(const char* path) {
     listState.listKind = kNotebook;
     listState.sortColumn = kNoSortColumn;

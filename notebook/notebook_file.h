@@ -90,6 +90,11 @@ NoteResult saveNote(const char* path, const NotebookEntry& entry);
 // expected; every other byte of the file stays, in its order.
 NoteResult removeNote(const char* path, int64_t index, const NotebookEntry& expected);
 
+// Deletes the notebook file (a missing file is done too) under the same lock, so that a note
+// another Kovanta is saving at that moment cannot bring the old notes back with it.
+// kCannotOpen when the lock cannot be had, kWriteFailed when the file stays.
+NoteResult removeAllNotes(const char* path);
+
 // The temporary file of this process's changes: "PATH.PID.new".
 std::string notebookTemporaryPath(const char* path);
 

@@ -341,6 +341,34 @@ TEST_F(NotebookTest, ANotebookThatCannotBeReadIsNeitherSavedOverNorRemovedFrom) 
     EXPECT_EQ(readWholeFile(kPath), encodeNotebookEntry(numbered(0)));
 }
 
+// Deleting all notes holds the lock that saves take, so a save cannot put back the old notes it
+// read before the file went.
+bool notebookWhenLocked = false, notebookWhenUnlocked = true;
+
+TEST_F(NotebookTest, DeletingAllTakesTheSavesLockAndAMissingFileIsNoError) {
+    writeWholeFile(kPath, encodeNotebookEntry(numbered(0)));
+    notebookFiles.lock = [](const char* lockPath, intptr_t* held) {
+        notebookWhenLocked = fs::exists(kPath);
+        return defaultNotebookFiles().lock(lockPath, held);
+    };
+    notebookFiles.unlock = [](const char* lockPath, intptr_t held) {
+        notebookWhenUnlocked = fs::exists(kPath);
+        defaultNotebookFiles().unlock(lockPath, held);
+    };
+    EXPECT_EQ(removeAllNotes(kPath), NoteResult::kDone);
+    EXPECT_TRUE(notebookWhenLocked);
+    EXPECT_FALSE(notebookWhenUnlocked) << "the file is deleted while the lock is held";
+    EXPECT_FALSE(fs::exists(kPath));
+    EXPECT_TRUE(fs::is_empty(dir_)) << "no lock file stays behind";
+    EXPECT_EQ(removeAllNotes(kPath), NoteResult::kDone) << "no file: nothing to delete";
+
+    // The lock held elsewhere past the wait: the notes stay.
+    writeWholeFile(kPath, encodeNotebookEntry(numbered(1)));
+    notebookFiles.lock = [](const char*, intptr_t*) { return false; };
+    EXPECT_EQ(removeAllNotes(kPath), NoteResult::kCannotOpen);
+    EXPECT_EQ(readWholeFile(kPath), encodeNotebookEntry(numbered(1)));
+}
+
 // Two Kovanta programs saving notes at the same moment: processes here, threads where there is
 // no fork (the lock is the same for both).
 TEST_F(NotebookTest, NotesSavedAtTheSameMomentByTwoProgramsAreAllKept) {
