@@ -21,6 +21,7 @@
 #include "resource.h"
 #include "search.h"
 #include "shell.h"
+#include "tree_model.h"
 #include "update_check.h"
 #include "version.h"
 #include "window_class.h"
@@ -177,6 +178,7 @@ void shutDownApplication() {
     // Detail windows read the database: they go first.
     closeDetailWindows();
     freeDatabase();
+    clearTreeModel();
     drawing.splitterPen.reset();
     drawing.linkFont.reset();
     drawing.normalFont.reset();

@@ -252,8 +252,24 @@ ATOM registerDetailWindowClass(HINSTANCE instance) {
     return registerWindowClass(wc);
 }
 
+namespace {
+
+BOOL CALLBACK collectDetailWindow(HWND window, LPARAM list) {
+    return atBoundary(FALSE, [&] {
+        char className[sizeof settings.detailClassName] = {};
+        if (GetClassNameA(window, className, int(sizeof className)) > 0 &&
+            std::strcmp(className, settings.detailClassName) == 0)
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    });
+}
+
+} // namespace
+
 void closeDetailWindows() {
-    HWND window;
-    while ((window = FindWindowExA(nullptr, nullptr, settings.detailClassName, nullptr)) != nullptr)
-        if (!DestroyWindow(window)) break;
+    // The detail windows are made on this thread; another running copy's are not ours to close.
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), collectDetailWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows)
+        DestroyWindow(window);
 }

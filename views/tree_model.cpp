@@ -113,6 +113,10 @@ void buildTreeModel() {
     });
 }
 
+void clearTreeModel() {
+    treeModel = TreeModel{};
+}
+
 std::vector<int32_t> nodeInsertionOrder() {
     std::vector<int32_t> order;
     const IndexLists& children = treeModel.children;

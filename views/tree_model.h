@@ -44,6 +44,9 @@ extern TreeModel treeModel;
 
 // Works the model out from dataStore and sets each placed node's kind; clears the item index.
 void buildTreeModel();
+// Forgets the model with its item index, as the database is freed: an item handle that a later
+// tree reuses must not lead to a record of this one.
+void clearTreeModel();
 // Nodes in the order to insert them: every node after the node it is shown under, siblings in
 // node order.
 std::vector<int32_t> nodeInsertionOrder();

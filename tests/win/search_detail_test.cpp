@@ -1,8 +1,10 @@
 // Search, the company detail window and the About dialog, read back from the real windows.
 #include "program_fixture.h"
 
+#include <atomic>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "about_dialog.h"
 #include "app_state.h"
@@ -199,6 +201,56 @@ TEST_F(DetailTest, WindowForTheCurrentCompanyWithItsWholeIntroduction) {
     // The main window's end closes them before the database goes.
     DestroyWindow(app.mainWindow);
     EXPECT_TRUE(detailWindows().empty());
+}
+
+// Another running copy's detail window, stood in for by a window of the same class on a thread
+// of its own, which keeps answering its messages until told to end.
+class OtherCopysDetailWindow {
+  public:
+    OtherCopysDetailWindow() {
+        thread_ = std::thread([this] {
+            HWND w = CreateWindowExA(WS_EX_TOPMOST, "DetailClass", "另一个", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                     nullptr, app.instance, nullptr);
+            window_ = w;
+            SetEvent(made_);
+            while (MsgWaitForMultipleObjects(1, &end_, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+                MSG message;
+                while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                    DispatchMessageA(&message);
+            }
+            if (IsWindow(w)) DestroyWindow(w);
+        });
+        WaitForSingleObject(made_, 10000);
+    }
+    ~OtherCopysDetailWindow() {
+        SetEvent(end_);
+        thread_.join();
+        CloseHandle(made_);
+        CloseHandle(end_);
+    }
+    HWND window() const { return window_; }
+
+  private:
+    HANDLE made_ = CreateEventA(nullptr, TRUE, FALSE, nullptr),
+           end_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<HWND> window_{nullptr};
+    std::thread thread_;
+};
+
+TEST_F(DetailTest, TheEndClosesThisCopysDetailWindowsOnlyAndForgetsTheTreesItems) {
+    openDetailsOfCompany0();
+    ASSERT_EQ(detailWindows().size(), 1u);
+    HWND own = detailWindows()[0];
+    OtherCopysDetailWindow other;
+    ASSERT_TRUE(IsWindow(other.window()));
+    HTREEITEM brand = treeChild(app.tree, treeChild(app.tree, nullptr, 0), 0);
+    ASSERT_EQ(nodeIndexOfItem(brand), 1);
+
+    DestroyWindow(app.mainWindow);
+    EXPECT_FALSE(IsWindow(own)) << "this copy's detail window stays open after its database is gone";
+    EXPECT_TRUE(IsWindow(other.window())) << "the other copy's window is not this copy's to close";
+    EXPECT_TRUE(treeModel.itemRecord.empty());
+    EXPECT_EQ(nodeIndexOfItem(brand), -1) << "a destroyed tree's item still leads to a record";
 }
 
 TEST_F(DetailTest, LinesColoursAndLinks) {
