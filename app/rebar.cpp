@@ -6,6 +6,7 @@
 
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "app_state.h"
 #include "image_lists.h"
@@ -117,8 +118,19 @@ HWND createRebar(HWND mainWindow) {
 }
 
 void loadSearchHistory(HWND searchBox, const char* path) {
-    for (const std::string& word : readSearchHistory(path))
-        SendMessageA(searchBox, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(word.c_str()));
+    // Newest first. Appending from the end of the file, into storage reserved at once and with
+    // no repaint per word, keeps the fill linear in the number of words; inserting each at the
+    // top moves every word before it.
+    std::vector<std::string> words = readSearchHistory(path);
+    if (words.empty()) return;
+    size_t bytes = 0;
+    for (const std::string& word : words)
+        bytes += word.size() + 1;
+    SendMessageA(searchBox, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(searchBox, CB_INITSTORAGE, WPARAM(words.size()), LPARAM(bytes));
+    for (auto word = words.rbegin(); word != words.rend(); ++word)
+        SendMessageA(searchBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(word->c_str()));
+    SendMessageA(searchBox, WM_SETREDRAW, TRUE, 0);
 }
 
 LRESULT supplyToolTipText(const NMHDR* header) {

@@ -1,6 +1,7 @@
 // The program's windows on a catalogue, timed in this process under Wine: from the process's
 // start to the main window shown, filled and answering; a tree selection to a filled and
-// painted list; a column sort; the notebook view of 500 full entries shown and painted. One
+// painted list; a column sort; the notebook view of 500 full entries shown and painted; the
+// search box filled from a history of 1,000 and of 10,000 words. One
 // line of figures per run; window_bench.sh runs it on the
 // sample and on the large generated catalogue by turns and reports medians and ratios.
 //
@@ -24,6 +25,7 @@
 #include "list_rows.h"
 #include "notebook.h"
 #include "notebook_file.h"
+#include "rebar.h"
 #include "search.h"
 #include "search_core.h"
 #include "startup.h"
@@ -145,6 +147,28 @@ bool writeFullNotebook(const char* path) {
     return bool(out);
 }
 
+// The search box filled from a history file of count words, as at start-up: command to filled.
+double timeHistoryFill(int count) {
+    const char* path = "bench-history.wrk";
+    std::vector<uint8_t> file;
+    for (int n = 0; n < count; ++n) {
+        char word[32];
+        int length = std::snprintf(word, sizeof word, "显示器%d", n);
+        for (int i = 0; i < 4; ++i)
+            file.push_back(uint8_t(uint32_t(length) >> (8 * i)));
+        file.insert(file.end(), word, word + length);
+    }
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    SendMessageA(app.searchBox, CB_RESETCONTENT, 0, 0);
+    double t = nowMs();
+    loadSearchHistory(app.searchBox, path);
+    double filled = nowMs() - t;
+    SendMessageA(app.searchBox, CB_RESETCONTENT, 0, 0);
+    DeleteFileA(path);
+    return filled;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -222,16 +246,22 @@ int main(int argc, char** argv) {
         notebookRows = listState.rowCount;
     }
     DeleteFileA(settings.notebookPath);
+    // The history fill at two sizes: their ratio shows how the fill grows with the words.
+    std::vector<double> history1k, history10k;
+    for (int round = 0; round < 3; ++round) {
+        history1k.push_back(timeHistoryFill(1000));
+        history10k.push_back(timeHistoryFill(10000));
+    }
     std::printf("startup_ms %.1f data_ms %.1f window_ms %.1f select_groups_ms %.2f rows %d "
                 "select_companies_ms %.2f rows %d sort_ms %.2f paint_ms %.2f tree_items %zu "
                 "search_hits_ms %.1f hits %d search_none_ms %.1f search_find_ms %.1f message_box_ms %.1f "
                 "notebook_ms %.2f "
                 "notebook_fill_ms %.2f "
-                "notebook_read_ms %.2f notebook_rows %d\n",
+                "notebook_read_ms %.2f notebook_rows %d history_1k_ms %.1f history_10k_ms %.1f\n",
                 startup, data, window, median(selectGroups), groupRows, median(selectCompanies), companyRows,
                 median(sorts), median(paints), treeItems, median(searchMany), hits, median(searchNone),
                 median(searchFinds), median(messageBoxes), median(notebooks), median(notebookFills),
-                median(notebookReads), notebookRows);
+                median(notebookReads), notebookRows, median(history1k), median(history10k));
     DestroyWindow(app.mainWindow);
     UnhookWindowsHookEx(hook);
     return 0;

@@ -52,7 +52,8 @@ for line in open(sys.argv[1]):
     runs.setdefault((words[0], words[1]), []).append(dict(zip(words[2::2], map(float, words[3::2]))))
 builds = sorted({b for b, _ in runs})
 timed = ["startup_ms", "data_ms", "window_ms", "select_groups_ms", "select_companies_ms", "sort_ms", "paint_ms",
-         "search_hits_ms", "search_none_ms", "search_find_ms", "message_box_ms", "notebook_ms", "notebook_fill_ms", "notebook_read_ms"]
+         "search_hits_ms", "search_none_ms", "search_find_ms", "message_box_ms", "notebook_ms", "notebook_fill_ms", "notebook_read_ms",
+         "history_1k_ms", "history_10k_ms"]
 med = lambda b, w, k: statistics.median(r[k] for r in runs[(b, w)])
 for b in builds:
     print(f"\n{b}: medians of {len(runs[(b, 'large')])} runs each      sample     large   large/sample")
@@ -61,6 +62,9 @@ for b in builds:
         print(f"  {key:24} {s:9.1f} {l:9.1f}   {l / s if s else 0:6.2f}x")
     for key in ["rows", "tree_items", "hits", "notebook_rows"]:
         print(f"  {key:24} {runs[(b, 'sample')][0].get(key, 0):9.0f} {runs[(b, 'large')][0].get(key, 0):9.0f}")
+for b in builds:
+    h1, h10 = med(b, "large", "history_1k_ms"), med(b, "large", "history_10k_ms")
+    print(f"\n{b}: search history of 10,000 words / 1,000 words: {h10 / h1 if h1 else 0:.1f}x (10x is linear)")
 if len(builds) == 2:
     print("\nlarge catalogue, medians        win32     win64   win32/win64")
     for key in timed:
