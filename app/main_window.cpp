@@ -183,7 +183,7 @@ LRESULT mainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         layoutPanes(splitX(lParam));
         SetCursor(drawing.arrowCursor);
         break;
-    case WM_USER: onSocketEvent(wParam, lParam, settings.onDemandUpdate); break;
+    case WM_USER: onSocketEvent(wParam, lParam); break;
     default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);

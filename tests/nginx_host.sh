@@ -74,6 +74,12 @@ http {
     server {
         listen 127.0.0.1:80;
         root $dir/www;
+        # Served without its Content-Length header: a filter that may change the body drops it,
+        # and the reply ends when the connection closes.
+        location = /datas/nolength.up {
+            sub_filter_types *;
+            sub_filter 'never-in-a-body' '';
+        }
     }
 }
 CONF

@@ -54,14 +54,29 @@ class Socket {
 // WM_USER with this event: the start-up thread hands its connected socket (wParam) to the
 // main thread, which sends the request and reads the reply. It is no socket event (FD_*).
 constexpr unsigned kHandOver = 0x8000;
-constexpr UINT_PTR kReplyTimer = 0x6101;
 
-// The check whose reply is awaited: main thread only.
+// A check whose reply is awaited: main thread only. The start-up check and the user's check
+// are awaited side by side, each reply read into its own check and answered as that check
+// was asked; a new check of either kind replaces the one of its kind still awaited.
 struct AwaitedCheck {
     Socket socket;
     UpdateReply reply;
+    bool interactive;
+    UINT_PTR timer; // the reply's time limit
 };
-AwaitedCheck awaited;
+AwaitedCheck awaitedChecks[2] = {{Socket(), UpdateReply{}, false, 0x6101},
+                                 {Socket(), UpdateReply{}, true, 0x6102}};
+
+AwaitedCheck& awaitedCheck(bool interactive) {
+    return awaitedChecks[interactive ? 1 : 0];
+}
+
+AwaitedCheck* checkOfSocket(SOCKET s) {
+    for (AwaitedCheck& check : awaitedChecks)
+        if (check.socket && check.socket.get() == s) return &check;
+    return nullptr;
+}
+
 std::atomic<int> runningThreads{0}, queuedHandOvers{0};
 
 bool onMainThread() {
@@ -88,25 +103,29 @@ void dropQueuedEvents(SOCKET closed) {
         PostMessageA(app.mainWindow, WM_USER, kept[i].wParam, kept[i].lParam);
 }
 
-// Ends the awaited check without reading more.
-void endAwaitedCheck() {
-    if (!awaited.socket) return;
-    if (app.mainWindow) KillTimer(app.mainWindow, kReplyTimer);
-    SOCKET s = awaited.socket.get();
+// Ends the check without reading more.
+void endAwaitedCheck(AwaitedCheck& check) {
+    if (!check.socket) return;
+    if (app.mainWindow) KillTimer(app.mainWindow, check.timer);
+    SOCKET s = check.socket.get();
     WSAAsyncSelect(s, app.mainWindow, 0, 0);
-    awaited.socket.reset();
+    check.socket.reset();
     if (app.mainWindow) dropQueuedEvents(s);
 }
 
-void showCheckFailed() {
-    MessageBoxA(nullptr, "检查更新失败!", "", MB_OK);
+// A check the user started ends with a message, whatever stopped it; a background check says
+// nothing of a failure.
+void showCheckFailed(bool interactive) {
+    if (interactive) MessageBoxA(nullptr, "检查更新失败!", "", MB_OK);
 }
 
-void CALLBACK onReplyTimeout(HWND, UINT, UINT_PTR, DWORD) {
-    atBoundary(0, [] {
-        if (!awaited.socket) return 0;
-        endAwaitedCheck();
-        if (settings.onDemandUpdate) showCheckFailed();
+void CALLBACK onReplyTimeout(HWND, UINT, UINT_PTR timer, DWORD) {
+    atBoundary(0, [timer] {
+        for (AwaitedCheck& check : awaitedChecks)
+            if (check.timer == timer && check.socket) {
+                endAwaitedCheck(check);
+                showCheckFailed(check.interactive);
+            }
         return 0;
     });
 }
@@ -160,28 +179,35 @@ void visitSite(const sockaddr_in& address, bool interactive) {
         sendUpdateRequest(site.get(), UpdateRequest::kSite, interactive);
 }
 
-// Main thread: the connected socket becomes the awaited check, replacing one still awaited.
+// Main thread: the connected socket becomes the awaited check of its kind, replacing the one
+// of that kind still awaited.
 bool awaitReply(Socket s, bool interactive) {
-    endAwaitedCheck();
-    if (WSAAsyncSelect(s.get(), app.mainWindow, WM_USER, FD_READ | FD_CONNECT | FD_CLOSE) != 0) return false;
-    clearUpdateReply(awaited.reply);
-    awaited.socket = std::move(s);
-    if (!sendUpdateRequest(awaited.socket.get(), UpdateRequest::kUpFile, interactive)) {
-        endAwaitedCheck();
+    AwaitedCheck& check = awaitedCheck(interactive);
+    endAwaitedCheck(check);
+    if (WSAAsyncSelect(s.get(), app.mainWindow, WM_USER, FD_READ | FD_CONNECT | FD_CLOSE) != 0) {
+        showCheckFailed(interactive);
         return false;
     }
-    SetTimer(app.mainWindow, kReplyTimer, updateTimeouts.replyMs, onReplyTimeout);
+    clearUpdateReply(check.reply);
+    check.socket = std::move(s);
+    if (!sendUpdateRequest(check.socket.get(), UpdateRequest::kUpFile, interactive)) {
+        endAwaitedCheck(check);
+        return false;
+    }
+    SetTimer(app.mainWindow, check.timer, updateTimeouts.replyMs, onReplyTimeout);
     return true;
 }
 
-// What has arrived; false once the reply is too long (the check has then ended).
-bool readArrived(bool untilClosed) {
+// What has arrived; false once the reply is too long (the check has then ended, and a user's
+// check has said so).
+bool readArrived(AwaitedCheck& check, bool untilClosed) {
     char chunk[kReplyCapacity];
     do {
-        int got = recv(awaited.socket.get(), chunk, int(sizeof chunk), 0);
+        int got = recv(check.socket.get(), chunk, int(sizeof chunk), 0);
         if (got <= 0) break;
-        if (!appendToUpdateReply(awaited.reply, chunk, size_t(got))) {
-            endAwaitedCheck();
+        if (!appendToUpdateReply(check.reply, chunk, size_t(got))) {
+            endAwaitedCheck(check);
+            showCheckFailed(check.interactive);
             return false;
         }
     } while (untilClosed);
@@ -192,10 +218,11 @@ int localeOrder(const char* a, const char* b) {
     return lstrcmpA(a, b);
 }
 
-void reportUpdateReply(bool onDemand) {
+// The reply of a check that has ended, answered as that check was asked.
+void reportUpdateReply(const UpdateReply& reply, bool onDemand) {
     UpdateInfo info;
-    UpdateVerdict verdict = parseUpdateReply(
-        awaited.reply, RunningCopy{dataStore.updateDate, settings.versionString, localeOrder}, info);
+    UpdateVerdict verdict =
+        parseUpdateReply(reply, RunningCopy{dataStore.updateDate, settings.versionString, localeOrder}, info);
     char text[1024];
     const char* caption = nullptr;
     switch (verdict) {
@@ -224,10 +251,8 @@ void reportUpdateReply(bool onDemand) {
         break;
     case UpdateVerdict::kNotOk:
     case UpdateVerdict::kUnreadable:
-        if (onDemand) showCheckFailed();
-        return;
     case UpdateVerdict::kNoLength:
-    case UpdateVerdict::kTooLong: return;
+    case UpdateVerdict::kTooLong: showCheckFailed(onDemand); return;
     }
     if (MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION | MB_YESNO) == IDYES) startUpdateDownload();
 }
@@ -255,10 +280,14 @@ bool checkForUpdates(const char* host, bool interactive) {
     WSADATA data;
     if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
         WSACleanup();
+        showCheckFailed(interactive);
         return false;
     }
     Socket s(socket(AF_INET, SOCK_STREAM, 0));
-    if (!s) return false;
+    if (!s) {
+        showCheckFailed(interactive);
+        return false;
+    }
     sockaddr_in address;
     if (!resolveUpdateHost(address, host)) {
         if (interactive) MessageBoxA(nullptr, "网络不通!", "", MB_OK);
@@ -269,7 +298,10 @@ bool checkForUpdates(const char* host, bool interactive) {
         return false;
     }
     visitSite(address, interactive);
-    if (!app.mainWindow) return false; // nobody to read the reply
+    if (!app.mainWindow) { // nobody to read the reply
+        showCheckFailed(interactive);
+        return false;
+    }
     if (onMainThread()) return awaitReply(std::move(s), interactive);
     ++queuedHandOvers;
     if (!PostMessageA(app.mainWindow, WM_USER, WPARAM(s.get()), WSAMAKESELECTREPLY(kHandOver, 0))) {
@@ -280,28 +312,34 @@ bool checkForUpdates(const char* host, bool interactive) {
     return true;
 }
 
-void onSocketEvent(WPARAM socket, LPARAM event, bool onDemand) {
+void onSocketEvent(WPARAM socket, LPARAM event) {
     SOCKET s = SOCKET(socket);
     if (WSAGETSELECTEVENT(event) == kHandOver) {
         --queuedHandOvers;
         awaitReply(Socket(s), false);
         return;
     }
-    if (!awaited.socket || s != awaited.socket.get()) return; // a check that has ended
+    AwaitedCheck* check = checkOfSocket(s);
+    if (!check) return; // a check that has ended
     switch (WSAGETSELECTEVENT(event)) {
-    case FD_READ: readArrived(false); break;
-    case FD_CLOSE:
+    case FD_READ: readArrived(*check, false); break;
+    case FD_CLOSE: {
         // What is still unread comes first; the reply is then complete.
-        if (!readArrived(true)) break;
-        endAwaitedCheck();
-        reportUpdateReply(onDemand);
+        if (!readArrived(*check, true)) break;
+        endAwaitedCheck(*check);
+        // The notice may wait for the user while another check's reply comes in: it works on
+        // a copy of this one.
+        UpdateReply reply = check->reply;
+        reportUpdateReply(reply, check->interactive);
         break;
+    }
     default: break;
     }
 }
 
 void cancelUpdateCheck() {
-    endAwaitedCheck();
+    for (AwaitedCheck& check : awaitedChecks)
+        endAwaitedCheck(check);
     // Sockets handed over but not yet taken are closed too.
     MSG m;
     while (app.mainWindow && PeekMessageA(&m, app.mainWindow, WM_USER, WM_USER, PM_REMOVE))
@@ -319,5 +357,6 @@ void startUpdateDownload() {
 }
 
 bool updateCheckBusy() {
-    return runningThreads > 0 || queuedHandOvers > 0 || bool(awaited.socket);
+    return runningThreads > 0 || queuedHandOvers > 0 || bool(awaitedChecks[0].socket) ||
+           bool(awaitedChecks[1].socket);
 }

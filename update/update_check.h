@@ -10,9 +10,10 @@ void startUpdateThread();
 // True when the request is sent and the reply awaited (or, on the start-up thread, the connected
 // socket handed to the main thread).
 bool checkForUpdates(const char* host, bool interactive);
-// A WM_USER message of the check: the socket in wParam, the event in the low word of lParam.
-void onSocketEvent(WPARAM socket, LPARAM event, bool onDemand);
-// Closes the awaited check's socket; the main window calls it when it ends.
+// A WM_USER message of a check: the socket in wParam, the event in the low word of lParam. A
+// reply is answered as its own check was asked: "is the newest" and failures only to the user's.
+void onSocketEvent(WPARAM socket, LPARAM event);
+// Closes the awaited checks' sockets; the main window calls it when it ends.
 void cancelUpdateCheck();
 // The download of the newest program file through the shell, then the main window closes.
 void startUpdateDownload();

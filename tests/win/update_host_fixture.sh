@@ -18,4 +18,7 @@ mkdir -p "$dir/www/datas"
 "$pack" up --date 2026-12-07 --version 1.3 --description 'new data' -o "$dir/www/datas/newdata.up"
 "$pack" up --date 2026-12-07 --version 1.4 --description '    新版本的搜索更快。' -o "$dir/www/datas/newprogram.up"
 printf 'a program file\n' >"$dir/www/datas/newprogram.exe"
+# Replies the program cannot read: one without Content-Length, one longer than it keeps.
+cp "$dir/www/datas/newdata.up" "$dir/www/datas/nolength.up"
+head -c 3000 /dev/zero | tr '\0' x >"$dir/www/datas/toolong.up"
 exec bash "$here/../nginx_host.sh" start "$dir"

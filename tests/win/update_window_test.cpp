@@ -92,13 +92,31 @@ TEST_F(UpdateCheckTest, NewProgramAcceptedOpensTheDownloadAndClosesTheWindow) {
     EXPECT_FALSE(IsWindow(app.mainWindow));
 }
 
-TEST_F(UpdateCheckTest, AnUnpublishedDataSetAnnouncesNothing) {
-    // nginx answers 404 with an error page.
-    startWith("unpublished", "127.0.0.1");
+TEST_F(UpdateCheckTest, TheStartUpChecksReplyLeavesTheUsersCheckInFlight) {
+    Catalogue c = sampleCatalogue();
+    c.dataName = "newdata";
+    updateHost = "127.0.0.1";
+    start(c, {IDNO, IDNO, IDNO});
+    // The user's check is sent before the start-up check's reply is read.
+    SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(IDM_UPDATE, 0), 0);
+    ASSERT_TRUE(settleUpdateCheck()) << "a check did not end";
+    EXPECT_EQ(messages, (std::vector<ShownMessage>{kExpiryNotice, kNewData, kNewData}))
+        << "each check answers with its own reply";
+}
+
+// Replies the program cannot read: an error page (nginx's 404), no Content-Length, too long.
+class UnreadableReplyTest : public UpdateCheckTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(UnreadableReplyTest, TheStartUpCheckIsSilentAndTheUsersSaysItFailed) {
+    startWith(GetParam(), "127.0.0.1");
     EXPECT_EQ(messages, (std::vector<ShownMessage>{kExpiryNotice}));
     checkOnDemand();
     EXPECT_EQ(messages, (std::vector<ShownMessage>{kExpiryNotice, kCheckFailed}));
+    EXPECT_TRUE(downloads.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Replies, UnreadableReplyTest,
+                         ::testing::Values("unpublished", "nolength", "toolong"));
 
 TEST_F(UpdateCheckTest, AHostThatRefusesIsSilentAtStartUp) {
     startWith("current", "127.0.0.2");
