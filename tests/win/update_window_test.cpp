@@ -105,9 +105,10 @@ TEST_F(UpdateCheckTest, TheStartUpChecksReplyLeavesTheUsersCheckInFlight) {
 }
 
 // Replies the program cannot read: an error page (nginx's 404), no Content-Length, too long.
-class UnreadableReplyTest : public UpdateCheckTest, public ::testing::WithParamInterface<const char*> {};
+class UnreadableUpdateReplyTest : public UpdateCheckTest,
+                                  public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(UnreadableReplyTest, TheStartUpCheckIsSilentAndTheUsersSaysItFailed) {
+TEST_P(UnreadableUpdateReplyTest, TheStartUpCheckIsSilentAndTheUsersSaysItFailed) {
     startWith(GetParam(), "127.0.0.1");
     EXPECT_EQ(messages, (std::vector<ShownMessage>{kExpiryNotice}));
     checkOnDemand();
@@ -115,7 +116,7 @@ TEST_P(UnreadableReplyTest, TheStartUpCheckIsSilentAndTheUsersSaysItFailed) {
     EXPECT_TRUE(downloads.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Replies, UnreadableReplyTest,
+INSTANTIATE_TEST_SUITE_P(UpdateReplies, UnreadableUpdateReplyTest,
                          ::testing::Values("unpublished", "nolength", "toolong"));
 
 TEST_F(UpdateCheckTest, AHostThatRefusesIsSilentAtStartUp) {
