@@ -48,7 +48,8 @@ void focusList() {
 
 void movePaneFocus(bool backwards) {
     int at = paneOf(GetFocus());
-    int next = at < 0 ? (backwards ? kPaneCount - 1 : 0) : (at + (backwards ? kPaneCount - 1 : 1)) % kPaneCount;
+    int next =
+        at < 0 ? (backwards ? kPaneCount - 1 : 0) : (at + (backwards ? kPaneCount - 1 : 1)) % kPaneCount;
     switch (next) {
     case 0: focusSearchBox(); break;
     case 1: SetFocus(app.tree); break;
@@ -70,7 +71,9 @@ void focusSearchBox() {
 }
 
 bool handlePaneKey(const MSG& message) {
-    if (message.message != WM_KEYDOWN || !app.mainWindow || !IsChild(app.mainWindow, message.hwnd)) return false;
+    if (message.message != WM_KEYDOWN || !app.mainWindow ||
+        (message.hwnd != app.mainWindow && !IsChild(app.mainWindow, message.hwnd)))
+        return false;
     const bool control = keyDown(VK_CONTROL), alt = keyDown(VK_MENU);
     if ((message.wParam == VK_TAB || message.wParam == VK_F6) && !control && !alt) {
         movePaneFocus(keyDown(VK_SHIFT));

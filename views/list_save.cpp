@@ -38,7 +38,8 @@ bool writeWhole(const char* path, const std::string& text) {
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    bool whole = WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr) && written == text.size();
+    bool whole =
+        WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr) && written == text.size();
     whole = FlushFileBuffers(file) && whole;
     return CloseHandle(file) && whole;
 }
