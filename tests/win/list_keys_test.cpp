@@ -149,7 +149,7 @@ TEST_F(ListKeysTest, TabAndF6MoveTheFocusRoundThePanesAndEnterKeepsItsMeaning) {
     SetWindowTextA(app.searchBox, "xyz");
     press(VK_RETURN);
     ASSERT_FALSE(messages.empty());
-    EXPECT_EQ(messages.back().text, "找到了有关 'xyz' 的信息 2 条!");
+    EXPECT_EQ(messages.back().text, "找到了有关 'xyz' 的信息 0 条!");
 }
 
 TEST_F(ListKeysTest, CtrlCCopiesTheHighlightedRowsInTwoFormatsAndCtrlAHighlightsAll) {
@@ -200,6 +200,7 @@ TEST_F(ListKeysTest, ACompanyListAndASortedProductListSavedAsCsv) {
         std::snprintf(path, capacity, "%s", target.c_str());
         return true;
     };
+    messages.clear();
     selectTreeItem(xinghe);
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
     EXPECT_EQ(proposed, "→台式电脑→星河.csv");
@@ -224,6 +225,7 @@ TEST_F(ListKeysTest, AFailedExportTellsTheUserAndLeavesTheOldFile) {
         std::snprintf(path, capacity, "%s", target.c_str());
         return true;
     };
+    messages.clear();
     selectTreeItem(xinghe);
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
     EXPECT_EQ(fileBytes(target), "old");
