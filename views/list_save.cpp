@@ -54,7 +54,9 @@ bool exportList(HWND list, HWND owner, const char* addressPath) {
     if (!askExportPath(owner, path, sizeof path) || path[0] == '\0') return false;
     path[sizeof path - 1] = '\0';
     std::string target = path;
-    std::string temporary = target + ".tmp";
+    // Beside the target, so the move is a rename on one disk; the process id keeps it clear of
+    // any file of the user's.
+    std::string temporary = target + ".~" + std::to_string(GetCurrentProcessId()) + ".tmp";
     if (writeWhole(temporary.c_str(), fileText(list)) &&
         MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;

@@ -212,7 +212,8 @@ TEST_F(ListKeysTest, ACompanyListAndASortedProductListSavedAsCsv) {
     EXPECT_EQ(proposed, "→台式电脑→星河→宁波智盛数码科技有限公司 0574-1 陈女士.csv");
     EXPECT_EQ(fileBytes(target), bytesOf(u8"" PRODUCT_CSV)) << "the old file replaced";
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(GetFileAttributesA((target + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((target + ".~" + std::to_string(GetCurrentProcessId()) + ".tmp").c_str()),
+              INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(ListKeysTest, AFailedExportTellsTheUserAndLeavesTheOldFile) {
@@ -220,7 +221,8 @@ TEST_F(ListKeysTest, AFailedExportTellsTheUserAndLeavesTheOldFile) {
     target = scratch_ + "\\公司.csv";
     std::ofstream(target, std::ios::binary) << "old";
     // A folder where the file would be written first refuses it.
-    ASSERT_TRUE(CreateDirectoryA((target + ".tmp").c_str(), nullptr));
+    const std::string temporary = target + ".~" + std::to_string(GetCurrentProcessId()) + ".tmp";
+    ASSERT_TRUE(CreateDirectoryA(temporary.c_str(), nullptr));
     askExportPath = [](HWND, char* path, size_t capacity) {
         std::snprintf(path, capacity, "%s", target.c_str());
         return true;
@@ -237,7 +239,19 @@ TEST_F(ListKeysTest, AFailedExportTellsTheUserAndLeavesTheOldFile) {
     askExportPath = [](HWND, char*, size_t) { return false; };
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
     EXPECT_EQ(messages.size(), 1u);
-    RemoveDirectoryA((target + ".tmp").c_str());
+    RemoveDirectoryA(temporary.c_str());
+
+    // The old file held open by another program without sharing it (a spreadsheet that shows it).
+    HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    askExportPath = [](HWND, char* path, size_t capacity) {
+        std::snprintf(path, capacity, "%s", target.c_str());
+        return true;
+    };
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
+    CloseHandle(held);
+    EXPECT_EQ(fileBytes(target), "old");
+    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_EQ(GetFileAttributesA(temporary.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing left beside it";
 }
 
 TEST_F(ListKeysTest, TheExportCommandInTheViewMenuAndTheListsContextMenus) {
