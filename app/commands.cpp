@@ -6,8 +6,11 @@
 #include "about_dialog.h"
 #include "app_state.h"
 #include "detail_window.h"
+#include "keyboard.h"
+#include "list_copy.h"
 #include "list_notify.h"
 #include "list_rows.h"
+#include "list_save.h"
 #include "list_view.h"
 #include "notebook.h"
 #include "resource.h"
@@ -29,6 +32,12 @@ void onEnter() {
     }
     default: break;
     }
+}
+
+void exportShownList() {
+    char address[MAX_PATH] = {};
+    GetDlgItemTextA(app.rebar, IDC_ADDRESSBOX, address, sizeof address);
+    exportList(app.list, app.mainWindow, address);
 }
 
 void onSearchBoxNotification(unsigned code) {
@@ -62,6 +71,10 @@ void dispatchCommand(WPARAM wParam, LPARAM) {
     case IDM_VIEW_REPORT: setViewMode(app.list, LVS_REPORT); break;
     case IDM_SEARCH: runSearch(app.tree, GetDlgItem(app.rebar, IDC_SEARCHBAR), IDC_SEARCHBOX); break;
     case IDC_SEARCHBOX: onSearchBoxNotification(HIWORD(wParam)); break;
+    case IDM_EXPORT_LIST: exportShownList(); break;
+    case IDM_FIND: focusSearchBox(); break;
+    case IDM_COPY_ROWS: copyListRows(app.list, app.mainWindow); break;
+    case IDM_SELECT_ALL_ROWS: selectAllRows(app.list); break;
     default: break;
     }
 }

@@ -13,6 +13,7 @@
 #include "database.h"
 #include "detail_window.h"
 #include "host_slot.h"
+#include "keyboard.h"
 #include "list_notify.h"
 #include "list_sort.h"
 #include "main_window.h"
@@ -166,6 +167,7 @@ int runMessageLoop() {
     MSG message{};
     // GetMessageA gives -1 on an error: that ends the loop as the quit message does.
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (handlePaneKey(message)) continue;
         if (!TranslateAcceleratorA(app.mainWindow, accelerators, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);

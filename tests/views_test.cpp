@@ -595,4 +595,21 @@ TEST(ListExport, CsvInUtf8WithABomQuotedFieldsAndCrLfLines) {
                                                            "a\r\n\r\n\"\r\"\r\n");
 }
 
+TEST(ListExport, RowsAsTabTextAndFileNamesFromTheAddress) {
+    EXPECT_EQ(listToTabText({"型号", "单价"}, {{"XH-1", "￥1.00"}, {"a\tb", "c\r\nd"}}),
+              "型号\t单价\r\nXH-1\t￥1.00\r\na b\tc  d\r\n")
+        << "a tab or line break in a cell cannot split the row";
+    EXPECT_EQ(listToTabText({"名称"}, {}), "名称\r\n");
+    EXPECT_EQ(exportFileName("→台式电脑→星河"), "→台式电脑→星河.csv");
+    EXPECT_EQ(exportFileName("a/b\\c:d*e?f\"g<h>i|j\tk. ."), "a_b_c_d_e_f_g_h_i_j_k.csv");
+    // 0xF2 0x7C is one GBK character whose trail byte is the same as "|": it stays whole.
+    EXPECT_EQ(exportFileName("\xF2\x7C"), "\xF2\x7C.csv");
+    EXPECT_EQ(exportFileName(""), "列表.csv");
+    EXPECT_EQ(exportFileName("..."), "列表.csv");
+    std::string longPath;
+    for (int i = 0; i < 100; ++i)
+        longPath += "电";
+    EXPECT_EQ(exportFileName(longPath).size(), 150u + 4) << "cut between characters, never inside one";
+}
+
 } // namespace

@@ -44,6 +44,11 @@
 #define IDM_VIEW_LIST 202
 #define IDM_VIEW_REPORT 203
 #define IDM_SEARCH 4300
+// The list handed on and the keyboard's own commands
+#define IDM_EXPORT_LIST 204
+#define IDM_FIND 205
+#define IDM_COPY_ROWS 206
+#define IDM_SELECT_ALL_ROWS 207
 
 // Controls of the main window
 #define IDC_LIST 2000

@@ -14,3 +14,15 @@ using GbkToUtf8 = std::string (*)(const std::string& gbk);
 // its quotes doubled; every line ends in CR LF. An empty list gives the title line alone.
 std::string listToCsv(const std::vector<std::string>& titles,
                       const std::vector<std::vector<std::string>>& rows, GbkToUtf8 toUtf8);
+
+// The rows as a spreadsheet or a mail takes them from the clipboard: the line of column titles,
+// then one line per row, cells separated by tabs, every line ending in CR LF. A tab or line
+// break inside a cell becomes a space, so that it cannot split the row.
+std::string listToTabText(const std::vector<std::string>& titles,
+                          const std::vector<std::vector<std::string>>& rows);
+
+// A file name proposed from the list's address path (GBK): every character a file name cannot
+// hold (\ / : * ? " < > | and control characters) becomes '_', double-byte characters are kept
+// whole, trailing dots and spaces go, at most 150 bytes; "列表" when nothing is left; ".csv"
+// appended.
+std::string exportFileName(const std::string& addressPath);

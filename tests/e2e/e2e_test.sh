@@ -4,9 +4,10 @@
 # click on a web cell and an e-mail cell hands "http..." and "mailto:..." to the shell (Wine's
 # browser and mailer are pointed at a script that logs what it is given), a word typed into the
 # search box and Enter run the search (the word lands in the history file), a double click on a
-# company in the tree opens its detail window, a note about the clicked company is written with
-# the notebook dialog and shown in the notebook view, and Esc ends it with exit status 0. Needs
-# the Wine environment of scripts/wine-env (DISPLAY, WINEPREFIX).
+# company in the tree opens its detail window, Ctrl+C in the list puts the clicked row on the
+# clipboard (read with xclip), a note about the clicked company is written with the notebook
+# dialog and shown in the notebook view, and Esc ends it with exit status 0. Needs the Wine
+# environment of scripts/wine-env (DISPLAY, WINEPREFIX).
 #
 #   tests/e2e/e2e_test.sh build/win32/Kovanta.exe /usr/lib/wine/wine
 #   tests/e2e/e2e_test.sh build/win64/Kovanta.exe /usr/lib/wine/wine64
@@ -123,6 +124,22 @@ check "the web cell opened $(grep '^http' "$log" 2>/dev/null | head -n 1)" \
     click_until_logged '^http' $((X + 4 + split + 40 + 585)) "$rowY"
 check "the e-mail cell opened" click_until_logged '^mailto:' $((X + 4 + split + 40 + 735)) "$rowY"
 echo "shell was given: $(tr '\n' ' ' <"$log" 2>/dev/null)"
+
+# Ctrl+C in the list: the clicked row under the line of column titles, tab-separated, read back
+# by another X program from the clipboard (Wine hands its CR LF line ends over as LF).
+expected=$(printf '%s\t' 品名 品牌 销售公司 电话 联系人 传真 网址 电子邮件 通讯地址 邮编 开户行 帐号 税号)
+expected="${expected%$'\t'}"$'\n'$(printf '%s\t' 台式电脑 星河 宁波智盛数码科技有限公司 0574-64706574 陈女士 \
+    0574-52397550 http://www.zhisheng.example info@zhisheng.example 宁波市望澜区惠民路65号电子市场1262室 315459 \
+    建设银行星桥分理处 1202803209578269810 91330200NGDXLY2YER)
+expected="${expected%$'\t'}"
+copied=
+for _ in 1 2 3 4 5; do
+    xdotool windowfocus --sync "$main" && xdotool key ctrl+c
+    sleep 0.5
+    copied=$(timeout 5 xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null | tr -d '\r')
+    [ "$copied" = "$expected" ] && break
+done
+check "Ctrl+C copied the clicked row: ${copied:0:60}" test "$copied" = "$expected"
 [ -n "${KOVANTA_E2E_SCREENSHOT:-}" ] && import -window root "$KOVANTA_E2E_SCREENSHOT"
 
 # The clicked row made its company current: "操作" > "记入“我的记事本”" opens the dialog with

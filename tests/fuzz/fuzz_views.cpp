@@ -6,11 +6,13 @@
 // their buffers, sorting permutes the rows into order, bands stay in range.
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "container.h"
 #include "database.h"
 #include "fuzz_support.h"
+#include "list_export.h"
 #include "list_rows.h"
 #include "list_sort.h"
 #include "lzw.h"
@@ -41,8 +43,46 @@ void checkRows(bool sorted, int column, bool ascending) {
     }
 }
 
+// The file name proposed from an address path: whole characters a file name can hold, ".csv".
+void checkExportName(const char* addressPath) {
+    std::string name = exportFileName(addressPath);
+    if (name.size() < 5 || name.size() > 154 || name.compare(name.size() - 4, 4, ".csv") != 0)
+        fuzz::fail("a proposed file name of the wrong shape");
+    for (size_t i = 0; i + 4 < name.size(); ++i) {
+        auto c = static_cast<unsigned char>(name[i]);
+        if (c >= 0x81 && c <= 0xFE) {
+            ++i;
+            continue;
+        }
+        if (c < 0x20 || c >= 0x7F || std::strchr("\\/:*?\"<>|", c)) fuzz::fail("a file name that cannot be");
+    }
+}
+
+// The copied rows: one line for the titles and one for each row, whatever the cells hold.
+void checkTabText() {
+    const ListRow* table = rowTable();
+    if (!table) return;
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 0; r < listState.rowCount; ++r) {
+        std::vector<std::string>& cells = rows.emplace_back();
+        for (const char* cell : table[r].cells)
+            cells.emplace_back(cell, strnlen(cell, kCellSize));
+    }
+    std::string text = listToTabText(std::vector<std::string>(kCellCount, "t"), rows);
+    size_t lines = 0, returns = 0;
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\r') ++returns;
+        if (text[at] != '\n') continue;
+        if (at == 0 || text[at - 1] != '\r') fuzz::fail("a line break inside a copied row");
+        ++lines;
+    }
+    if (lines != size_t(listState.rowCount) + 1 || returns != lines)
+        fuzz::fail("copied rows split or joined");
+}
+
 void fillSortAndCheck(int column, bool ascending) {
     checkRows(false, 0, true);
+    checkTabText();
     std::vector<int> moved = sortRowTable(column, ascending);
     std::vector<char> seen(moved.size(), 0);
     for (int from : moved) {
@@ -92,6 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& [item, record] : treeModel.itemRecord) {
         addressPathOfItem(item, path, sizeof path);
         if (strnlen(path, sizeof path) >= sizeof path) fuzz::fail("an address path without its terminator");
+        checkExportName(path);
         int32_t company = companyOfTreeItem(item);
         if (company != kNoCompany && (company < 0 || company >= d.companyCount))
             fuzz::fail("a company outside");

@@ -1,0 +1,269 @@
+// The keyboard between the panes, the list's rows on the clipboard and the list saved as a
+// spreadsheet file, read back exactly.
+#include <fstream>
+#include <iterator>
+
+#include "program_fixture.h"
+
+#include "app_state.h"
+#include "keyboard.h"
+#include "list_rows.h"
+#include "list_save.h"
+#include "resource.h"
+
+namespace {
+
+// The company list of the brand 星河 (its expired listing left out), as copied and as saved.
+#define COMPANY_TITLES_TAB                                                                                   \
+    "品名\t品牌\t销售公司\t电话\t联系人\t传真\t网址\t电子邮件\t通讯地址\t邮编\t开户行\t帐号\t税号\r\n"
+#define COPIED_ROWS                                                                                                          \
+    COMPANY_TITLES_TAB                                                                                                       \
+    "台式电脑\t星河\t宁波智盛数码科技有限公司\t0574-1\t陈女士\t\twww.zhisheng.example\tsales@zhisheng." \
+    "example\t"                                                                                                              \
+    "上海路1号\t\t\t\t\r\n"                                                                                              \
+    "台式电脑\t星河\t合肥佳航科技有限公司\t0551-3\t曹经理\t\thttp://"                                     \
+    "jiahang.example\t\t上海路1号\t\t\t\t\r\n"
+#define COMPANY_CSV                                                                                                                \
+    "\uFEFF品名,品牌,销售公司,电话,联系人,传真,网址,电子邮件,通讯地址,邮编,开户行,帐号,税号\r\n" \
+    "台式电脑,星河,宁波智盛数码科技有限公司,0574-1,陈女士,,www.zhisheng.example,sales@zhisheng.example,"      \
+    "上海路1号,,,,\r\n"                                                                                                        \
+    "台式电脑,星河,合肥佳航科技有限公司,0551-3,曹经理,,http://jiahang.example,,上海路1号,,,,\r\n"
+// A company's products sorted by their model: the file keeps the order shown.
+#define PRODUCT_CSV                                                                                          \
+    "\uFEFF品名,品牌,型号,配置,单价,单位,产地,备注,序号\r\n"                               \
+    "打印机,彩印,CY-1,彩色,电询,台,,,3\r\n"                                                        \
+    ",台式电脑,TOP,,￥30000000.00,,,,4\r\n"                                                             \
+    "台式电脑,星河,XH-100,酷睿 i5/8G/512G,￥3999.00,台,上海,含税,1\r\n"                        \
+    "台式电脑,星河,XH-300,,￥12.30,台,,,2\r\n"
+
+std::string bytesOf(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+class ListKeysTest : public ProgramTest {
+  protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        start(sampleCatalogue(), {IDNO});
+        desktop = treeChild(app.tree, nullptr, 0);
+        xinghe = treeChild(app.tree, desktop, 0);
+        SendMessageA(app.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(xinghe));
+        accelerators = LoadAcceleratorsA(app.instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    }
+    void TearDown() override {
+        BYTE keys[256] = {};
+        SetKeyboardState(keys);
+        askExportPath = savedAsk;
+        ProgramTest::TearDown();
+    }
+
+    // A key pressed in the focused window and taken from the queue as the program's loop takes
+    // it: the panes' keys first, then the accelerators, then the window itself.
+    void press(WPARAM key, bool shift = false, bool control = false) {
+        BYTE keys[256] = {};
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        keys[VK_CONTROL] = control ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) continue;
+            if (handlePaneKey(message) || TranslateAcceleratorA(app.mainWindow, accelerators, &message))
+                continue;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        BYTE none[256] = {};
+        SetKeyboardState(none);
+    }
+
+    static std::string clipboardText() {
+        std::string text;
+        if (!OpenClipboard(nullptr)) return "(no clipboard)";
+        if (HANDLE data = GetClipboardData(CF_TEXT)) {
+            text = static_cast<const char*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+        return text;
+    }
+    static std::wstring clipboardWide() {
+        std::wstring text;
+        if (!OpenClipboard(nullptr)) return L"(no clipboard)";
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            text = static_cast<const wchar_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+        return text;
+    }
+
+    HTREEITEM desktop{}, xinghe{};
+    HACCEL accelerators{};
+    bool (*savedAsk)(HWND, char*, size_t) = askExportPath;
+};
+
+bool inSearchBox(HWND window) {
+    return window && IsChild(app.searchBox, window);
+}
+
+TEST_F(ListKeysTest, TabAndF6MoveTheFocusRoundThePanesAndEnterKeepsItsMeaning) {
+    selectTreeItem(xinghe);
+    SetFocus(app.searchBox);
+    ASSERT_TRUE(inSearchBox(GetFocus()));
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), app.tree) << "search box -> tree";
+    EXPECT_EQ(focusedPane, kTreePane);
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), app.list) << "tree -> list";
+    EXPECT_EQ(SendMessageA(app.list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED), 0)
+        << "the first row takes the focus rectangle";
+    press(VK_TAB);
+    EXPECT_TRUE(inSearchBox(GetFocus())) << "list -> search box";
+    press(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), app.list) << "Shift+Tab: search box -> list";
+    press(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), app.tree) << "Shift+Tab: list -> tree";
+    press(VK_F6);
+    EXPECT_EQ(GetFocus(), app.list);
+    press(VK_F6, true);
+    EXPECT_EQ(GetFocus(), app.tree);
+    SetFocus(app.mainWindow);
+    press(VK_TAB);
+    EXPECT_TRUE(inSearchBox(GetFocus())) << "from the window itself to the first pane";
+
+    // Enter in the tree still opens the selected node; in the search box it still searches.
+    press(VK_TAB);
+    HTREEITEM printers = treeChild(app.tree, nullptr, 1);
+    selectTreeItem(printers);
+    press(VK_RETURN);
+    EXPECT_TRUE(SendMessageA(app.tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(printers), TVIS_EXPANDED) &
+                TVIS_EXPANDED);
+    focusSearchBox();
+    SetWindowTextA(app.searchBox, "xyz");
+    press(VK_RETURN);
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back().text, "找到了有关 'xyz' 的信息 0 条!");
+}
+
+TEST_F(ListKeysTest, CtrlCCopiesTheHighlightedRowsInTwoFormatsAndCtrlAHighlightsAll) {
+    selectTreeItem(xinghe);
+    SetFocus(app.list);
+    LVITEMA highlight{};
+    highlight.stateMask = highlight.state = LVIS_SELECTED;
+    SendMessageA(app.list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&highlight));
+    SendMessageA(app.list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&highlight));
+    press('C', false, true);
+    EXPECT_EQ(clipboardText(), COPIED_ROWS) << "CF_TEXT in GBK";
+    EXPECT_EQ(clipboardWide(), L"" COPIED_ROWS) << "CF_UNICODETEXT";
+
+    // Nothing highlighted: the focused row alone.
+    highlight.state = 0;
+    SendMessageA(app.list, LVM_SETITEMSTATE, WPARAM(-1), reinterpret_cast<LPARAM>(&highlight));
+    LVITEMA focus{};
+    focus.stateMask = focus.state = LVIS_FOCUSED;
+    SendMessageA(app.list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focus));
+    press('C', false, true);
+    EXPECT_EQ(clipboardText(), COMPANY_TITLES_TAB "台式电脑\t星河\t合肥佳航科技有限公司\t0551-3\t曹经理\t\t"
+                                                  "http://jiahang.example\t\t上海路1号\t\t\t\t\r\n");
+
+    press('A', false, true);
+    EXPECT_EQ(SendMessageA(app.list, LVM_GETSELECTEDCOUNT, 0, 0), 2);
+}
+
+TEST_F(ListKeysTest, CtrlFSelectsTheSearchBoxTextWhoseCtrlCStaysItsOwn) {
+    SetWindowTextA(app.searchBox, "abc");
+    SetFocus(app.tree);
+    press('F', false, true);
+    EXPECT_TRUE(inSearchBox(GetFocus()));
+    DWORD start = 0, end = 0;
+    SendMessageA(app.searchBox, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 3u) << "the whole text selected";
+    EXPECT_EQ(focusedPane, kSearchPane);
+    press('C', false, true);
+    EXPECT_EQ(clipboardText(), "abc") << "the edit field's own copy";
+}
+
+TEST_F(ListKeysTest, ACompanyListAndASortedProductListSavedAsCsv) {
+    static std::string proposed, target;
+    target = scratch_ + "\\列表.csv";
+    askExportPath = [](HWND, char* path, size_t capacity) {
+        proposed = path;
+        std::snprintf(path, capacity, "%s", target.c_str());
+        return true;
+    };
+    messages.clear();
+    selectTreeItem(xinghe);
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
+    EXPECT_EQ(proposed, "→台式电脑→星河.csv");
+    EXPECT_EQ(fileBytes(target), bytesOf(u8"" COMPANY_CSV));
+
+    selectTreeItem(treeChild(app.tree, xinghe, 0));
+    notifyFromList(LVN_COLUMNCLICK, -1, 2);
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
+    EXPECT_EQ(proposed, "→台式电脑→星河→宁波智盛数码科技有限公司 0574-1 陈女士.csv");
+    EXPECT_EQ(fileBytes(target), bytesOf(u8"" PRODUCT_CSV)) << "the old file replaced";
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(GetFileAttributesA((target + ".~" + std::to_string(GetCurrentProcessId()) + ".tmp").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ListKeysTest, AFailedExportTellsTheUserAndLeavesTheOldFile) {
+    static std::string target;
+    target = scratch_ + "\\公司.csv";
+    std::ofstream(target, std::ios::binary) << "old";
+    // A folder where the file would be written first refuses it.
+    const std::string temporary = target + ".~" + std::to_string(GetCurrentProcessId()) + ".tmp";
+    ASSERT_TRUE(CreateDirectoryA(temporary.c_str(), nullptr));
+    askExportPath = [](HWND, char* path, size_t capacity) {
+        std::snprintf(path, capacity, "%s", target.c_str());
+        return true;
+    };
+    messages.clear();
+    selectTreeItem(xinghe);
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
+    EXPECT_EQ(fileBytes(target), "old");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "导出列表");
+    EXPECT_EQ(messages[0].text, "无法保存列表到文件：\r\n" + target + "\r\n\r\n原有的文件保持不变。");
+
+    // A cancelled dialog saves nothing and says nothing.
+    askExportPath = [](HWND, char*, size_t) { return false; };
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
+    EXPECT_EQ(messages.size(), 1u);
+    RemoveDirectoryA(temporary.c_str());
+
+    // The old file held open by another program without sharing it (a spreadsheet that shows it).
+    HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    askExportPath = [](HWND, char* path, size_t capacity) {
+        std::snprintf(path, capacity, "%s", target.c_str());
+        return true;
+    };
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
+    CloseHandle(held);
+    EXPECT_EQ(fileBytes(target), "old");
+    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_EQ(GetFileAttributesA(temporary.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing left beside it";
+}
+
+TEST_F(ListKeysTest, TheExportCommandInTheViewMenuAndTheListsContextMenus) {
+    char text[64] = {};
+    GetMenuStringA(GetMenu(app.mainWindow), IDM_EXPORT_LIST, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_EQ(std::string(text), "导出列表(&E)…");
+    for (int resource : {IDR_LISTMENU, IDR_NOTEBOOKMENU, IDR_COMPANYMENU}) {
+        HMENU menu = LoadMenuA(app.instance, MAKEINTRESOURCEA(resource));
+        EXPECT_EQ(GetMenuState(GetSubMenu(menu, 0), IDM_EXPORT_LIST, MF_BYCOMMAND) & MF_GRAYED, 0u)
+            << resource;
+        EXPECT_NE(GetMenuState(GetSubMenu(menu, 0), IDM_EXPORT_LIST, MF_BYCOMMAND), UINT(-1)) << resource;
+        DestroyMenu(menu);
+    }
+}
+
+} // namespace

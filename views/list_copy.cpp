@@ -1,0 +1,113 @@
+// The list's rows as text on the clipboard. The cells are read from the row table, which holds
+// them in the order shown; the highlighted rows are asked of the control.
+#include "list_copy.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "list_export.h"
+#include "list_rows.h"
+
+namespace {
+
+// The clipboard owns the memory once SetClipboardData has taken it; until then it is ours.
+bool putClipboardBytes(UINT format, const void* bytes, size_t size) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory) return false;
+    void* target = GlobalLock(memory);
+    if (!target) {
+        GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(target, bytes, size);
+    GlobalUnlock(memory);
+    if (SetClipboardData(format, memory)) return true;
+    GlobalFree(memory);
+    return false;
+}
+
+std::vector<int> rowsToCopy(HWND list) {
+    std::vector<int> rows;
+    for (int at = -1;;) {
+        at = int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(at), LVNI_SELECTED));
+        if (at < 0 || at >= listState.rowCount) break;
+        rows.push_back(at);
+    }
+    if (rows.empty()) {
+        int focused = int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
+        if (focused >= 0 && focused < listState.rowCount) rows.push_back(focused);
+    }
+    return rows;
+}
+
+} // namespace
+
+std::wstring gbkToWide(const std::string& gbk) {
+    if (gbk.empty()) return {};
+    int length = MultiByteToWideChar(936, 0, gbk.data(), int(gbk.size()), nullptr, 0);
+    std::wstring wide(size_t(length > 0 ? length : 0), L'\0');
+    if (length > 0) MultiByteToWideChar(936, 0, gbk.data(), int(gbk.size()), wide.data(), length);
+    return wide;
+}
+
+std::string gbkToUtf8Text(const std::string& gbk) {
+    std::wstring wide = gbkToWide(gbk);
+    if (wide.empty()) return {};
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(size_t(length > 0 ? length : 0), '\0');
+    if (length > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), length, nullptr, nullptr);
+    return utf8;
+}
+
+std::vector<std::string> listTitles(HWND list) {
+    auto header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    int count = header ? int(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    std::vector<std::string> titles;
+    for (int column = 0; column < count && column < kCellCount; ++column) {
+        char title[kCellSize] = {};
+        LVCOLUMNA request{};
+        request.mask = LVCF_TEXT;
+        request.pszText = title;
+        request.cchTextMax = sizeof title;
+        SendMessageA(list, LVM_GETCOLUMNA, WPARAM(column), reinterpret_cast<LPARAM>(&request));
+        title[sizeof title - 1] = '\0';
+        titles.emplace_back(title);
+    }
+    return titles;
+}
+
+std::vector<std::string> listRowCells(int row, size_t columnCount) {
+    std::vector<std::string> cells;
+    const ListRow* table = rowTable();
+    if (!table || row < 0 || row >= listState.rowCount) return cells;
+    for (size_t column = 0; column < columnCount && column < size_t(kCellCount); ++column)
+        cells.emplace_back(table[row].cells[column], strnlen(table[row].cells[column], kCellSize));
+    return cells;
+}
+
+bool copyListRows(HWND list, HWND owner) {
+    std::vector<std::string> titles = listTitles(list);
+    std::vector<std::vector<std::string>> rows;
+    for (int row : rowsToCopy(list))
+        rows.push_back(listRowCells(row, titles.size()));
+    std::string text = listToTabText(titles, rows);
+    std::wstring wide = gbkToWide(text);
+    bool copied = false;
+    if (OpenClipboard(owner)) {
+        copied = EmptyClipboard() &&
+                 putClipboardBytes(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)) &&
+                 putClipboardBytes(CF_TEXT, text.c_str(), text.size() + 1);
+        CloseClipboard();
+    }
+    if (!copied) MessageBoxA(owner, "无法把选中的行复制到剪贴板。", "复制", MB_OK | MB_ICONWARNING);
+    return copied;
+}
+
+void selectAllRows(HWND list) {
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, WPARAM(-1), reinterpret_cast<LPARAM>(&state));
+}

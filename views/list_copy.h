@@ -1,0 +1,24 @@
+// The list's rows handed on: its titles and cells read back, the highlighted rows copied to the
+// clipboard, every row highlighted.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// GBK (code page 936) text in UTF-16 and in UTF-8, through the system's code page tables.
+std::wstring gbkToWide(const std::string& gbk);
+std::string gbkToUtf8Text(const std::string& gbk);
+
+// The titles of the columns the list shows, left to right.
+std::vector<std::string> listTitles(HWND list);
+// The cells of a row of the table, one for each of columnCount columns.
+std::vector<std::string> listRowCells(int row, size_t columnCount);
+
+// Puts the highlighted rows (none highlighted: the focused row) on the clipboard under a line
+// of column titles, as CF_UNICODETEXT and as CF_TEXT in GBK; false when the clipboard could
+// not be had (the user is told).
+bool copyListRows(HWND list, HWND owner);
+// Highlights every row.
+void selectAllRows(HWND list);

@@ -1,0 +1,68 @@
+// The list exported: the save dialog, the CSV text, the temporary file and its replacement.
+#include "list_save.h"
+
+#include <commdlg.h>
+
+#include <cstdio>
+#include <string>
+
+#include "list_copy.h"
+#include "list_export.h"
+#include "list_rows.h"
+
+namespace {
+
+bool askWithSaveDialog(HWND owner, char* path, size_t capacity) {
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = "CSV 文件 (*.csv)\0*.csv\0所有文件 (*.*)\0*.*\0";
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = DWORD(capacity);
+    dialog.lpstrDefExt = "csv";
+    dialog.lpstrTitle = "导出列表";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    return GetSaveFileNameA(&dialog) != 0;
+}
+
+std::string fileText(HWND list) {
+    std::vector<std::string> titles = listTitles(list);
+    std::vector<std::vector<std::string>> rows;
+    for (int row = 0; row < listState.rowCount; ++row)
+        rows.push_back(listRowCells(row, titles.size()));
+    return listToCsv(titles, rows, gbkToUtf8Text);
+}
+
+// The whole text or nothing: a short write or a failed flush counts as a failure.
+bool writeWhole(const char* path, const std::string& text) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool whole =
+        WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr) && written == text.size();
+    whole = FlushFileBuffers(file) && whole;
+    return CloseHandle(file) && whole;
+}
+
+} // namespace
+
+bool (*askExportPath)(HWND owner, char* path, size_t capacity) = askWithSaveDialog;
+
+bool exportList(HWND list, HWND owner, const char* addressPath) {
+    char path[MAX_PATH] = {};
+    std::snprintf(path, sizeof path, "%s", exportFileName(addressPath ? addressPath : "").c_str());
+    if (!askExportPath(owner, path, sizeof path) || path[0] == '\0') return false;
+    path[sizeof path - 1] = '\0';
+    std::string target = path;
+    // Beside the target, so the move is a rename on one disk; the process id keeps it clear of
+    // any file of the user's.
+    std::string temporary = target + ".~" + std::to_string(GetCurrentProcessId()) + ".tmp";
+    if (writeWhole(temporary.c_str(), fileText(list)) &&
+        MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileA(temporary.c_str());
+    char message[MAX_PATH + 64];
+    std::snprintf(message, sizeof message, "无法保存列表到文件：\r\n%s\r\n\r\n原有的文件保持不变。", path);
+    MessageBoxA(owner, message, "导出列表", MB_OK | MB_ICONWARNING);
+    return false;
+}
