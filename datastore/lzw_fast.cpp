@@ -208,7 +208,7 @@ class Output {
         uint64_t initial = expected < 2 * kCompactAt ? expected : 2 * kCompactAt;
         capacity_ = size_t(initial) + kSlack;
         data_ = static_cast<unsigned char*>(std::malloc(capacity_));
-        if (!data_) fatalError("couldn't alloc space for data");
+        if (!data_) fatalOutOfMemory("couldn't alloc space for data");
     }
     ~Output() { std::free(data_); }
     Output(const Output&) = delete;
@@ -219,7 +219,7 @@ class Output {
         if (pos + kSlack <= capacity_) return;
         size_t grown = capacity_ * 2;
         auto* moved = static_cast<unsigned char*>(std::realloc(data_, grown));
-        if (!moved) fatalError("couldn't alloc space for data");
+        if (!moved) fatalOutOfMemory("couldn't alloc space for data");
         data_ = moved;
         capacity_ = grown;
     }
