@@ -21,7 +21,9 @@
 #include "rebar.h"
 #include "resource.h"
 #include "search.h"
+#include "startup_failure.h"
 #include "update_check.h"
+#include "user_paths.h"
 #include "version.h"
 
 AppWindows app;
@@ -68,14 +70,6 @@ void createFonts() {
     drawing.normalFont = CreateFontIndirectA(&font);
     font.lfUnderline = 1;
     drawing.linkFont = CreateFontIndirectA(&font);
-}
-
-void setUserFilePaths() {
-    char directory[260] = {};
-    GetSystemDirectoryA(directory, sizeof directory);
-    std::snprintf(settings.notebookPath, sizeof settings.notebookPath, "%s\\%s", directory, "MyDocInf.wrk");
-    std::snprintf(settings.searchHistoryPath, sizeof settings.searchHistoryPath, "%s\\%s", directory,
-                  "MySchInf.wrk");
 }
 
 void showExpiryNotice() {
@@ -137,10 +131,20 @@ ATOM registerClasses(HINSTANCE instance) {
     return detailClass;
 }
 
-void readProgramPath() {
-    char path[512] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::snprintf(programPath, sizeof programPath, "%s", path);
+void readProgramPath(size_t capacity) {
+    platform.showFailure = showStartupFailure;
+    // A path cut to the buffer would name another file: one that does not fit ends the start-up.
+    if (capacity > sizeof programPath) capacity = sizeof programPath;
+    DWORD length = GetModuleFileNameA(nullptr, programPath, DWORD(capacity));
+    if (length == 0) {
+        std::fprintf(stderr, "the program's path cannot be read (error %lu)\n", GetLastError());
+        failStartup(StartupFailure::ProgramUnreadable, 1);
+    }
+    if (length >= capacity) {
+        programPath[0] = '\0';
+        std::fprintf(stderr, "the program's path does not fit in %u bytes\n", unsigned(capacity - 1));
+        failStartup(StartupFailure::PathTooLong, 1);
+    }
 }
 
 void initialiseApplication() {
@@ -152,6 +156,7 @@ void prepareApplication() {
     platform.localTime = windowsLocalTime;
     platform.showMessage = windowsShowMessage;
     platform.deleteFile = windowsDeleteFile;
+    platform.showFailure = showStartupFailure;
     compareText = lstrcmpText;
 
     extractContainer();

@@ -3,12 +3,16 @@
 
 #include <windows.h>
 
+#include "container.h"
+
 // The two window classes only.
 ATOM registerWindowClasses(HINSTANCE instance);
 // Both classes, then initialiseApplication; the result of the detail window's class.
 ATOM registerClasses(HINSTANCE instance);
 void initialiseApplication();
-void readProgramPath();
+// Fills programPath (at most capacity bytes with the terminating zero); a path that does not
+// fit ends the start-up with a message box and exit status 1.
+void readProgramPath(size_t capacity = sizeof programPath);
 // Everything of initialiseApplication after the program path: the data, drawing resources,
 // settings, paths, and the expiry notice.
 void prepareApplication();

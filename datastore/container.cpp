@@ -94,8 +94,8 @@ void readContainer(std::FILE* programFile, int imageNumber) {
     uint32_t containerOffset = readU32LE(bytes);
 
     if (seekTo(programFile, containerOffset) != 0 || !readExactly(programFile, bytes, 6))
-        fatalError("error reading magic number");
-    if (std::memcmp(bytes, "ums", 3) != 0) fatalError("不是 ums 格式的数据,无法识别!");
+        fatalNoContainer("error reading magic number");
+    if (std::memcmp(bytes, "ums", 3) != 0) fatalNoContainer("不是 ums 格式的数据,无法识别!");
     if (std::memcmp(bytes + 3, "390", 3) != 0 && std::memcmp(bytes + 3, "622", 3) != 0)
         fatalError("版本不是 'Ver39' 或 'Ver40',无法识别!");
 

@@ -10,6 +10,11 @@ void fatalError(const char* message) {
     failStartup(StartupFailure::DamagedData, 5);
 }
 
+void fatalNoContainer(const char* message) {
+    std::fprintf(stderr, "%s\n", message);
+    failStartup(StartupFailure::NoData, 5);
+}
+
 void fatalOutOfMemory(const char* message) {
     std::fprintf(stderr, "%s\n", message);
     failStartup(StartupFailure::OutOfMemory, 5);
