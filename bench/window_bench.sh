@@ -29,7 +29,8 @@ for line in open(sys.argv[1]):
     words = line.split()
     runs.setdefault(words[0], []).append(dict(zip(words[1::2], map(float, words[2::2]))))
 print(f"\nmedians of {len(runs['large'])} runs each      sample     large   large/sample")
-for key in ["startup_ms", "data_ms", "window_ms", "select_groups_ms", "select_companies_ms", "sort_ms", "paint_ms", "search_hits_ms", "search_none_ms", "notebook_ms", "notebook_fill_ms", "notebook_read_ms"]:
+for key in ["startup_ms", "data_ms", "window_ms", "select_groups_ms", "select_companies_ms", "sort_ms", "paint_ms", "search_hits_ms", "search_none_ms", "notebook_ms", "notebook_fill_ms", "notebook_read_ms",
+            "data_memory_ms", "data_tempfile_ms", "data_peak_mib", "database_mib", "data_peak_ratio"]:
     s = statistics.median(r[key] for r in runs["sample"])
     l = statistics.median(r[key] for r in runs["large"])
     print(f"  {key:24} {s:9.1f} {l:9.1f}   {l / s if s else 0:6.2f}x")
