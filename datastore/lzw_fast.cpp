@@ -27,8 +27,11 @@ namespace {
 constexpr int kTableSize = 4096;
 // Output before a clear code is never referred to again, so at a clear code past this many
 // bytes the finished rows are written out and the buffer starts again.
-constexpr size_t kCompactAt = size_t(1) << 20;
+constexpr size_t kCompactAt = kSmallBuffers ? 4096 : size_t(1) << 20;
 constexpr size_t kSlack = kTableSize + 16; // one more string and the chunked copy's overrun
+
+// Finished rows gathered for one write to the raster.
+constexpr size_t kRowChunk = kSmallBuffers ? 4096 : size_t(1) << 20;
 
 enum class RunEnd { ZeroLength, CountMissing, DataShort };
 
@@ -36,7 +39,7 @@ enum class RunEnd { ZeroLength, CountMissing, DataShort };
 // along with the decoder, and the model of the value decoder's fetches.
 class BlockRun {
   public:
-    static constexpr size_t kWindow = size_t(1) << 16;
+    static constexpr size_t kWindow = kSmallBuffers ? 1024 : size_t(1) << 16;
 
     explicit BlockRun(std::FILE* file) : file_(file), window_(kWindow + 256 + 8, 0) {
         startOffset_ = readOffset_ = tellAt(file);
@@ -243,7 +246,7 @@ class RowWriter {
     RowWriter(int width, int height, bool interlaced)
         : width_(uint32_t(width)), height_(height), stride_(rowStride(8, width)), interlaced_(interlaced),
           fileEnd_(kRasterHeaderSize + uint64_t(stride_) * uint64_t(height)) {
-        size_t rows = stride_ > 0 ? (size_t(1) << 20) / stride_ : 0;
+        size_t rows = stride_ > 0 ? kRowChunk / stride_ : 0;
         capacity_ = (rows > 0 ? rows : 1) * stride_;
         chunk_.reset(new unsigned char[capacity_ > 0 ? capacity_ : 1]());
         writtenEnd_ = kRasterHeaderSize;

@@ -25,13 +25,21 @@ using ColourTable = ColourEntry[256];
 
 inline constexpr int kRasterHeaderSize = 1078; // 14 + 40 + 4 * 256
 
+// Fuzz builds make every buffer of the data path small, so that short inputs cross each of
+// their boundaries (and each input runs fast); the logic is the same.
+#ifdef KOVANTA_SMALL_BUFFERS
+inline constexpr bool kSmallBuffers = true;
+#else
+inline constexpr bool kSmallBuffers = false;
+#endif
+
 // The raster's bytes in pieces. A piece is allocated when it is first written and reads as
 // zeros until then, so rows the data never reaches cost nothing; the loader lets each piece go
 // once it has read past it, so the raster and the database made from it are never both whole
 // in memory.
 class Raster {
   public:
-    static constexpr size_t kPieceSize = size_t(1) << 18;
+    static constexpr size_t kPieceSize = kSmallBuffers ? 4096 : size_t(1) << 18;
 
     // Drops every piece and gives the raster size bytes, all zero.
     void reset(uint64_t size);

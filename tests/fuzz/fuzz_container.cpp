@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr uint64_t kMaxPixelArea = uint64_t(16) << 20;
+constexpr uint64_t kMaxPixelArea = uint64_t(256) << 10;
 constexpr size_t kImageSize = 16;
 // KOVANTA_FUZZ_VERBOSE set: each input's exit, raster size and diagnostics go to stderr.
 bool verbose = false;
