@@ -227,19 +227,29 @@ void noteExpiry(ExpiryOf section, int32_t index, const char* text) {
 } // namespace
 
 int checkExpiry(uint64_t loadTime, const char* expiryText) {
-    // Entries mostly share a handful of dates, so the last answer is kept.
-    static char lastText[kExpiryFieldCapacity];
-    static uint64_t lastLoadTime;
-    static bool lastExpired, known;
+    // Entries share a few thousand dates at most: each date's answer is kept for the load time
+    // it was found for (0 not known yet, 1 valid, 2 expired).
+    static int8_t answers[100 * 12 * 31];
+    static uint64_t answersFor;
+    int digits[6];
+    int n = 0;
+    while (n < 6 && expiryText[n] >= '0' && expiryText[n] <= '9') { // stops at the terminator
+        digits[n] = expiryText[n] - '0';
+        ++n;
+    }
+    int month = n == 6 ? digits[2] * 10 + digits[3] : 0, day = n == 6 ? digits[4] * 10 + digits[5] : 0;
     bool expired;
-    if (known && lastLoadTime == loadTime && std::strncmp(lastText, expiryText, sizeof lastText) == 0) {
-        expired = lastExpired;
+    if (month >= 1 && month <= 12 && day >= 1 && day <= 31) {
+        int year = digits[0] * 10 + digits[1];
+        if (answersFor != loadTime) {
+            std::memset(answers, 0, sizeof answers);
+            answersFor = loadTime;
+        }
+        int8_t& answer = answers[(year * 12 + month - 1) * 31 + day - 1];
+        if (answer == 0) answer = hasExpired(loadTime, expiryText) ? 2 : 1;
+        expired = answer == 2;
     } else {
         expired = hasExpired(loadTime, expiryText);
-        std::snprintf(lastText, sizeof lastText, "%s", expiryText);
-        lastLoadTime = loadTime;
-        lastExpired = expired;
-        known = true;
     }
     if (!expired) return 1;
     ++dataStore.expiredCount;
