@@ -2,8 +2,8 @@
 // as one run of bytes in a window that slides along; codes are taken from it with 64-bit loads.
 // A table entry is a string's first 8 bytes, its length and where it first occurs in the
 // output, so short strings are written straight from the table and longer ones copied from
-// output already written. Finished rows go to the raster file in large writes, and at a clear
-// code (after which nothing earlier is referred to) the output buffer starts again.
+// output already written. Finished rows go straight to the raster, and at a clear code (after
+// which nothing earlier is referred to) the output buffer starts again.
 //
 // The result must equal the value decoder's in every byte and diagnostic, so the reader keeps a
 // model of when the value decoder would fetch each sub-block: the zero-length flag, the
@@ -29,9 +29,6 @@ constexpr int kTableSize = 4096;
 // bytes the finished rows are written out and the buffer starts again.
 constexpr size_t kCompactAt = kSmallBuffers ? 4096 : size_t(1) << 20;
 constexpr size_t kSlack = kTableSize + 16; // one more string and the chunked copy's overrun
-
-// Finished rows gathered for one write to the raster.
-constexpr size_t kRowChunk = kSmallBuffers ? 4096 : size_t(1) << 20;
 
 enum class RunEnd { ZeroLength, CountMissing, DataShort };
 
@@ -239,57 +236,26 @@ inline void copyString(unsigned char* to, const unsigned char* from, uint32_t le
         std::memcpy(to + i, from + i, 8);
 }
 
-// Puts rows, in the order the data gives them, where the raster file keeps them (bottom row
-// first), gathering rows that lie one before the other into large writes.
+// Puts rows, in the order the data gives them, where the raster keeps them (bottom row first).
+// The raster starts zeroed: the padding of each row and the rows the data never reaches stay
+// zero bytes.
 class RowWriter {
   public:
     RowWriter(int width, int height, bool interlaced)
         : width_(uint32_t(width)), height_(height), stride_(rowStride(8, width)), interlaced_(interlaced),
-          fileEnd_(kRasterHeaderSize + uint64_t(stride_) * uint64_t(height)) {
-        size_t rows = stride_ > 0 ? kRowChunk / stride_ : 0;
-        capacity_ = (rows > 0 ? rows : 1) * stride_;
-        chunk_.reset(new unsigned char[capacity_ > 0 ? capacity_ : 1]());
-        writtenEnd_ = kRasterHeaderSize;
-    }
+          rasterEnd_(kRasterHeaderSize + uint64_t(stride_) * uint64_t(height)) {}
 
     void put(const unsigned char* pixels) {
         int r = imageRowOf(rowsPut_++, height_, interlaced_);
-        uint64_t offset = fileEnd_ - uint64_t(r + 1) * stride_;
-        if (chunkEnd_ > chunkStart_ && (offset + stride_ != chunkStart_ || chunkEnd_ - offset > capacity_))
-            flush();
-        if (chunkEnd_ == chunkStart_) chunkEnd_ = chunkStart_ = offset + stride_;
-        unsigned char* at = chunk_.get() + capacity_ - (chunkEnd_ - offset);
-        std::memcpy(at, pixels, width_);
-        std::memset(at + width_, 0, stride_ - width_);
-        chunkStart_ = offset;
-    }
-
-    // Writes what is gathered; rows the data never reached read as zero bytes.
-    void finish() {
-        flush();
-        if (writtenEnd_ < fileEnd_) {
-            const unsigned char zero = 0;
-            writeRasterAt(fileEnd_ - 1, &zero, 1);
-        }
+        writeRasterAt(rasterEnd_ - uint64_t(r + 1) * stride_, pixels, width_);
     }
 
   private:
-    void flush() {
-        if (chunkEnd_ == chunkStart_) return;
-        size_t size = size_t(chunkEnd_ - chunkStart_);
-        writeRasterAt(chunkStart_, chunk_.get() + capacity_ - size, size);
-        if (chunkEnd_ > writtenEnd_) writtenEnd_ = chunkEnd_;
-        chunkStart_ = chunkEnd_ = 0;
-    }
-
     const uint32_t width_;
     const int height_;
     const uint32_t stride_;
     const bool interlaced_;
-    const uint64_t fileEnd_;
-    std::unique_ptr<unsigned char[]> chunk_;
-    size_t capacity_ = 0;
-    uint64_t chunkStart_ = 0, chunkEnd_ = 0, writtenEnd_ = 0;
+    const uint64_t rasterEnd_;
     int rowsPut_ = 0;
 };
 
@@ -312,7 +278,6 @@ class FastDecoder {
         if (target_ > 0) decodeStrings();
         uint64_t decoded = bufferStart_ + pos_;
         emitRows(decoded < target_ ? decoded : target_);
-        writer_.finish();
         if (decoded > target_) {
             reportTooMuchData();
         } else if (decoded == target_ && !ended_ && oneMoreValue() >= 0) {
