@@ -75,11 +75,11 @@ TEST_F(LoaderTest, WorkedStreamLoadsAsListed) {
 }
 
 TEST_F(LoaderTest, StreamOverManyRasterPiecesLoadsWhole) {
-    // 700 companies with introductions of 1,000 bytes: texts run across the raster's pieces.
+    // 2,500 companies with introductions of 1,000 bytes: texts run across the raster's pieces.
     Bytes s = hexBytes("00 00 00 00");
     for (int i = 0; i < 4; ++i)
-        s.push_back(uint8_t(700 >> (8 * i)));
-    for (int c = 0; c < 700; ++c) {
+        s.push_back(uint8_t(2500 >> (8 * i)));
+    for (int c = 0; c < 2500; ++c) {
         s.push_back(1);
         s.push_back(uint8_t('A' + c % 26));
         s.insert(s.end(), 11, 0);
@@ -90,8 +90,8 @@ TEST_F(LoaderTest, StreamOverManyRasterPiecesLoadsWhole) {
     ASSERT_GT(s.size(), 2 * Raster::kPieceSize);
     Loading run = load(s);
     EXPECT_EQ(run.result, 1);
-    ASSERT_EQ(dataStore.companyCount, 700);
-    for (int c : {0, 262, 699}) {
+    ASSERT_EQ(dataStore.companyCount, 2500);
+    for (int c : {0, 1048, 2499}) {
         EXPECT_EQ(dataStore.companies[c].name[0], 'A' + c % 26);
         ASSERT_NE(dataStore.companies[c].introduction, nullptr);
         EXPECT_EQ(std::strlen(dataStore.companies[c].introduction), 1000u);
