@@ -20,8 +20,8 @@ namespace {
 
 void onEnter() {
     switch (focusedPane) {
-    case kSearchPane: runSearch(GetDlgItem(app.rebar, IDC_SEARCHBAR), IDC_SEARCHBOX); break;
-    case kListPane: openRowInTree(int(SendMessageA(app.list, LVM_GETSELECTIONMARK, 0, 0))); break;
+    case kSearchPane: runSearch(app.tree, GetDlgItem(app.rebar, IDC_SEARCHBAR), IDC_SEARCHBOX); break;
+    case kListPane: openRowInTree(app.tree, int(SendMessageA(app.list, LVM_GETSELECTIONMARK, 0, 0))); break;
     case kTreePane: {
         auto caret = reinterpret_cast<HTREEITEM>(SendMessageA(app.tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
         SendMessageA(app.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(caret));
@@ -60,7 +60,7 @@ void dispatchCommand(WPARAM wParam, LPARAM) {
     case IDM_VIEW_SMALLICON: setViewMode(app.list, LVS_SMALLICON); break;
     case IDM_VIEW_LIST: setViewMode(app.list, LVS_LIST); break;
     case IDM_VIEW_REPORT: setViewMode(app.list, LVS_REPORT); break;
-    case IDM_SEARCH: runSearch(GetDlgItem(app.rebar, IDC_SEARCHBAR), IDC_SEARCHBOX); break;
+    case IDM_SEARCH: runSearch(app.tree, GetDlgItem(app.rebar, IDC_SEARCHBAR), IDC_SEARCHBOX); break;
     case IDC_SEARCHBOX: onSearchBoxNotification(HIWORD(wParam)); break;
     default: break;
     }

@@ -5,7 +5,9 @@
 #include <commctrl.h>
 
 #include "app_state.h"
+#include "boundary.h"
 #include "commands.h"
+#include "gdi.h"
 #include "image_lists.h"
 #include "list_notify.h"
 #include "list_rows.h"
@@ -48,15 +50,16 @@ void onCreate(HWND window) {
     createImageLists();
     app.list = createList(window);
     app.tree = createTree(app.instance, window);
+    prepareListingItems = companyItemsHook(app.tree);
     fillTree(app.tree);
     fillNodeList(app.list, -1);
-    app.statusBar = createStatusBar(window, IDC_STATUSBAR, app.instance, 3);
+    app.statusBar = createStatusBar(window, IDC_STATUSBAR, app.instance, 3, listState.rowCount);
 }
 
 LRESULT onNotify(const NMHDR* header) {
     switch (header->idFrom) {
-    case IDC_LIST: return listNotify(header);
-    case IDC_TREE: return onTreeNotify(header);
+    case IDC_LIST: return listNotify(header, app.tree);
+    case IDC_TREE: return onTreeNotify(header, app.list, app.rebar, app.statusBar);
     default: return supplyToolTipText(header);
     }
 }
@@ -83,9 +86,10 @@ bool isOnSplitter(LPARAM mousePosition) {
 }
 
 void toggleSplitterLine(int x) {
-    HDC dc = GetDC(app.mainWindow);
+    WindowDC windowDc(app.mainWindow);
+    HDC dc = windowDc.get();
     SetROP2(dc, R2_XORPEN);
-    HGDIOBJ previousPen = SelectObject(dc, drawing.splitterPen);
+    SelectedObject pen(dc, drawing.splitterPen.get());
     RECT client{}, status{};
     GetClientRect(app.mainWindow, &client);
     GetWindowRect(app.statusBar, &status);
@@ -95,11 +99,9 @@ void toggleSplitterLine(int x) {
     MoveToEx(dc, x + 1, top, nullptr);
     LineTo(dc, x + 1, bottom);
     lastSplitterX = x;
-    SelectObject(dc, previousPen);
-    ReleaseDC(app.mainWindow, dc);
 }
 
-int contextMenuForListKind(unsigned listKind) {
+int contextMenuForListKind(ListKind listKind) {
     switch (listKind) {
     case kCompanyGroups:
     case kCompanies: return IDR_COMPANYMENU;
@@ -140,7 +142,9 @@ void updateViewChecks(HWND list, HMENU menu) {
     CheckMenuRadioItem(menu, IDM_VIEW_ICON, IDM_VIEW_REPORT, kMarkedByViewType[style & 3], MF_BYCOMMAND);
 }
 
-LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+LRESULT mainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: onCreate(window); break;
     case WM_DESTROY: shutDownApplication(); break;
@@ -183,4 +187,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return atBoundary(LRESULT(0), [&] { return mainWindowMessage(window, message, wParam, lParam); });
 }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "list_rows.h"
+
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Places rebar, status bar, tree and list; splitterX 0 asks for the default split.
@@ -12,7 +14,7 @@ bool isOnSplitter(LPARAM mousePosition);
 void toggleSplitterLine(int x);
 bool showListContextMenu(HWND clicked, LPARAM screenPoint);
 // The resource of the context menu that the list's current kind shows.
-int contextMenuForListKind(unsigned listKind);
+int contextMenuForListKind(ListKind listKind);
 // Sets the radio mark among the view commands 200..203 from the list's view style.
 void updateViewChecks(HWND list, HMENU menu);
 

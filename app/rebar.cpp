@@ -34,8 +34,10 @@ TBBUTTON button(int image, int command) {
     return b;
 }
 
+// background: the band's bitmap, which the rebar uses but does not free.
 void insertBand(HWND rebar, UINT style, const char* text, int image, HWND child, UINT minWidth,
-                UINT minHeight, UINT width, UINT id) {
+                UINT minHeight, UINT width, UINT id, ScopedBitmap& background) {
+    background.reset(LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_BAND_BACKGROUND)));
     REBARBANDINFOA band{};
     band.cbSize = sizeof band;
     band.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_IMAGE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE |
@@ -47,7 +49,7 @@ void insertBand(HWND rebar, UINT style, const char* text, int image, HWND child,
     band.cxMinChild = minWidth;
     band.cyMinChild = minHeight;
     band.cx = width;
-    band.hbmBack = LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_BAND_BACKGROUND));
+    band.hbmBack = background.get();
     band.wID = id;
     SendMessageA(rebar, RB_INSERTBANDA, WPARAM(-1), reinterpret_cast<LPARAM>(&band));
 }
@@ -91,7 +93,8 @@ HWND createRebar(HWND mainWindow) {
         CreateToolbarEx(rebar, kToolbarStyle, IDC_TOOLBAR, 5, app.instance, IDB_TOOLBAR, commandButtons,
                         int(std::size(commandButtons)), 0, 0, 16, 16, sizeof(TBBUTTON));
     UINT buttonHeight = HIWORD(SendMessageA(commands, TB_GETBUTTONSIZE, 0, 0));
-    insertBand(rebar, kBandStyle, "工具栏", 2, commands, 200, buttonHeight, 250, IDC_TOOLBAR);
+    insertBand(rebar, kBandStyle, "工具栏", 2, commands, 200, buttonHeight, 250, IDC_TOOLBAR,
+               drawing.bandBackgrounds[0]);
 
     const TBBUTTON searchButtons[] = {separator(200), separator(), button(6, IDM_SEARCH), separator()};
     HWND search =
@@ -100,7 +103,8 @@ HWND createRebar(HWND mainWindow) {
     app.searchBox = createComboBox(
         search, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL, 200,
         IDC_SEARCHBOX);
-    insertBand(rebar, kBandStyle, "搜索", 5, search, 400, windowHeight(app.searchBox), 100, IDC_SEARCHBAR);
+    insertBand(rebar, kBandStyle, "搜索", 5, search, 400, windowHeight(app.searchBox), 100, IDC_SEARCHBAR,
+               drawing.bandBackgrounds[1]);
     loadSearchHistory(app.searchBox, settings.searchHistoryPath);
 
     HWND address = createComboBox(rebar,
@@ -108,7 +112,7 @@ HWND createRebar(HWND mainWindow) {
                                       CBS_DROPDOWN | CBS_AUTOHSCROLL,
                                   300, IDC_ADDRESSBOX);
     insertBand(rebar, RBBS_BREAK | kBandStyle, "地址栏", 2, address, 250, windowHeight(address), 100,
-               IDC_ADDRESSBOX);
+               IDC_ADDRESSBOX, drawing.bandBackgrounds[2]);
     return rebar;
 }
 

@@ -3,7 +3,6 @@
 #include "startup.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 #include <winsock2.h>
 
 #include <cstdio>
@@ -21,21 +20,14 @@
 #include "rebar.h"
 #include "resource.h"
 #include "search.h"
+#include "shell.h"
 #include "startup_failure.h"
 #include "update_check.h"
 #include "user_paths.h"
 #include "version.h"
-
-AppWindows app;
-DrawingResources drawing;
-AppSettings settings;
-uint8_t focusedPane = kNoPane;
+#include "window_class.h"
 
 namespace {
-
-void shellExecuteOpen(HWND owner, const char* target) {
-    ShellExecuteA(owner, "open", target, nullptr, nullptr, SW_SHOWNORMAL);
-}
 
 void windowsLocalTime(LocalTime* now) {
     SYSTEMTIME t;
@@ -67,9 +59,9 @@ void createFonts() {
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     std::snprintf(font.lfFaceName, sizeof font.lfFaceName, "%s", "宋体");
-    drawing.normalFont = CreateFontIndirectA(&font);
+    drawing.normalFont.reset(CreateFontIndirectA(&font));
     font.lfUnderline = 1;
-    drawing.linkFont = CreateFontIndirectA(&font);
+    drawing.linkFont.reset(CreateFontIndirectA(&font));
 }
 
 void showExpiryNotice() {
@@ -85,44 +77,19 @@ void showExpiryNotice() {
     shellOpen(nullptr, site);
 }
 
-ATOM registerClass(WNDCLASSEXA& wc) {
-    ATOM atom = RegisterClassExA(&wc);
-    if (atom) return atom;
-    WNDCLASSA plain{wc.style, wc.lpfnWndProc, wc.cbClsExtra,    wc.cbWndExtra,   wc.hInstance,
-                    wc.hIcon, wc.hCursor,     wc.hbrBackground, wc.lpszMenuName, wc.lpszClassName};
-    return RegisterClassA(&plain);
-}
-
 } // namespace
-
-void (*shellOpen)(HWND, const char*) = shellExecuteOpen;
-
-void siteAddressOf(const char* host, char* address, size_t capacity) {
-    // A bare host name opens nothing in the shell; an address with a scheme is kept.
-    bool hasScheme = std::strstr(host, "://") != nullptr;
-    std::snprintf(address, capacity, "%s%s", hasScheme ? "" : "http://", host);
-}
 
 ATOM registerWindowClasses(HINSTANCE instance) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = mainWindowProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
-    wc.hIconSm = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    setProgramIcons(wc, instance);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
     wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINMENU);
     wc.lpszClassName = "VListVwClass";
-    registerClass(wc);
-
-    std::snprintf(settings.detailClassName, sizeof settings.detailClassName, "%s", "DetailClass");
-    wc.lpfnWndProc = detailWindowProc;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszMenuName = nullptr;
-    wc.lpszClassName = settings.detailClassName;
-    return registerClass(wc);
+    registerWindowClass(wc);
+    return registerDetailWindowClass(instance);
 }
 
 ATOM registerClasses(HINSTANCE instance) {
@@ -164,7 +131,7 @@ void prepareApplication() {
     std::snprintf(settings.versionString, sizeof settings.versionString, "%s", KOVANTA_VERSION_TEXT);
     settings.onDemandUpdate = false;
     std::memcpy(drawing.rowColours, kRowColours, sizeof kRowColours);
-    drawing.splitterPen = CreatePen(PS_DOT, 1, RGB(255, 0, 0));
+    drawing.splitterPen.reset(CreatePen(PS_DOT, 1, RGB(255, 0, 0)));
     drawing.arrowCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
     drawing.splitterCursor = LoadCursorA(app.instance, MAKEINTRESOURCEA(IDR_SPLITTER_CURSOR));
     drawing.handCursor = LoadCursorA(app.instance, MAKEINTRESOURCEA(IDR_HAND_CURSOR));
@@ -215,11 +182,11 @@ void shutDownApplication() {
     // Detail windows read the database: they go first.
     closeDetailWindows();
     freeDatabase();
-    DeleteObject(drawing.splitterPen);
-    DeleteObject(drawing.linkFont);
-    DeleteObject(drawing.normalFont);
-    drawing.splitterPen = nullptr;
-    drawing.linkFont = drawing.normalFont = nullptr;
+    drawing.splitterPen.reset();
+    drawing.linkFont.reset();
+    drawing.normalFont.reset();
+    for (ScopedBitmap& band : drawing.bandBackgrounds)
+        band.reset();
     cancelUpdateCheck();
     WSACleanup();
     PostQuitMessage(0);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "container.h"
+#include "shell.h"
 
 // The two window classes only.
 ATOM registerWindowClasses(HINSTANCE instance);
@@ -23,5 +24,3 @@ void initialiseCommonControls();
 int runMessageLoop();
 // Released at the main window's WM_DESTROY.
 void shutDownApplication();
-// The address the shell is given for the update host's site.
-void siteAddressOf(const char* host, char* address, size_t capacity);

@@ -1,25 +1,47 @@
 #!/usr/bin/env bash
 # The program's windows under Wine on the large generated catalogue (29,999 companies, 3,000
 # nodes, 60,000 listings, 300,000 products) beside the sample catalogue, by turns in one run:
-# start-up to the window shown, filled and answering; a selection to a painted list; a sort; the
-# notebook view of 500 entries (the same file in both, so its ratio shows it does not depend on
-# the catalogue).
+# start-up to the window shown, filled and answering; a selection to a painted list; a sort; a
+# search; the notebook view of 500 entries (the same file in both, so its ratio shows it does not
+# depend on the catalogue). With both builds, each round runs the i686 release (32-bit Wine) and
+# the x86_64 build one after the other, so a noisy machine weighs on both alike.
 #
-#   cmake --preset win64 && cmake --build --preset win64 -j2 && bench/window_bench.sh [ROUNDS]
+#   cmake --preset win32 && cmake --build --preset win32 -j2     (and/or the win64 preset)
+#   bench/window_bench.sh [--build win32|win64|both] [ROUNDS]    (default: both, 5 rounds)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+builds=(win32 win64)
+if [ "${1:-}" = --build ]; then
+    case ${2:-} in
+    win32 | win64) builds=("$2") ;;
+    both) ;;
+    *)
+        echo "usage: bench/window_bench.sh [--build win32|win64|both] [ROUNDS]" >&2
+        exit 2
+        ;;
+    esac
+    shift 2
+fi
 rounds=${1:-5}
-bench="$root/build/win64/window_bench.exe"
+loader() { [ "$1" = win32 ] && echo /usr/lib/wine/wine || echo /usr/lib/wine/wine64; }
+for build in "${builds[@]}"; do
+    if [ ! -f "$root/build/$build/window_bench.exe" ] || [ ! -f "$root/build/$build/Kovanta.exe" ]; then
+        echo "no build/$build/window_bench.exe or Kovanta.exe: cmake --preset $build && cmake --build --preset $build" >&2
+        exit 1
+    fi
+done
 source "$root/scripts/wine-env"
-trap wine_env_cleanup EXIT
 work=$(mktemp -d)
 trap 'rm -rf "$work"; wine_env_cleanup' EXIT
 cd "$work"
-/usr/lib/wine/wine64 "$bench" --make-large large.bin
+"$(loader "${builds[0]}")" "$root/build/${builds[0]}/window_bench.exe" --make-large large.bin
 for ((i = 0; i < rounds; i++)); do
-    for which in sample large; do
-        file=$([ "$which" = sample ] && echo "$root/build/win64/Kovanta.exe" || echo large.bin)
-        echo "$which $(/usr/lib/wine/wine64 "$bench" "$file" | tr -d '\r')" | tee -a runs.txt
+    for build in "${builds[@]}"; do
+        for which in sample large; do
+            file=$([ "$which" = sample ] && echo "$root/build/$build/Kovanta.exe" || echo large.bin)
+            echo "$build $which $("$(loader "$build")" "$root/build/$build/window_bench.exe" "$file" | tr -d '\r')" |
+                tee -a runs.txt
+        done
     done
 done
 python3 - runs.txt <<'PY'
@@ -27,13 +49,22 @@ import statistics, sys
 runs = {}
 for line in open(sys.argv[1]):
     words = line.split()
-    runs.setdefault(words[0], []).append(dict(zip(words[1::2], map(float, words[2::2]))))
-print(f"\nmedians of {len(runs['large'])} runs each      sample     large   large/sample")
-for key in ["startup_ms", "data_ms", "window_ms", "select_groups_ms", "select_companies_ms", "sort_ms", "paint_ms", "search_hits_ms", "search_none_ms", "notebook_ms", "notebook_fill_ms", "notebook_read_ms",
-            "data_memory_ms", "data_tempfile_ms", "data_peak_mib", "database_mib", "data_peak_ratio"]:
-    s = statistics.median(r[key] for r in runs["sample"])
-    l = statistics.median(r[key] for r in runs["large"])
-    print(f"  {key:24} {s:9.1f} {l:9.1f}   {l / s if s else 0:6.2f}x")
-for key in ["rows", "tree_items", "hits", "notebook_rows"]:
-    print(f"  {key:24} {runs['sample'][0].get(key, 0):9.0f} {runs['large'][0].get(key, 0):9.0f}")
+    runs.setdefault((words[0], words[1]), []).append(dict(zip(words[2::2], map(float, words[3::2]))))
+builds = sorted({b for b, _ in runs})
+timed = ["startup_ms", "data_ms", "window_ms", "select_groups_ms", "select_companies_ms", "sort_ms", "paint_ms",
+         "search_hits_ms", "search_none_ms", "search_find_ms", "message_box_ms", "notebook_ms", "notebook_fill_ms", "notebook_read_ms",
+         "data_memory_ms", "data_tempfile_ms", "data_peak_mib", "database_mib", "data_peak_ratio"]
+med = lambda b, w, k: statistics.median(r[k] for r in runs[(b, w)])
+for b in builds:
+    print(f"\n{b}: medians of {len(runs[(b, 'large')])} runs each      sample     large   large/sample")
+    for key in timed:
+        s, l = med(b, "sample", key), med(b, "large", key)
+        print(f"  {key:24} {s:9.1f} {l:9.1f}   {l / s if s else 0:6.2f}x")
+    for key in ["rows", "tree_items", "hits", "notebook_rows"]:
+        print(f"  {key:24} {runs[(b, 'sample')][0].get(key, 0):9.0f} {runs[(b, 'large')][0].get(key, 0):9.0f}")
+if len(builds) == 2:
+    print("\nlarge catalogue, medians        win32     win64   win32/win64")
+    for key in timed:
+        a, b = med("win32", "large", key), med("win64", "large", key)
+        print(f"  {key:24} {a:9.1f} {b:9.1f}   {a / b if b else 0:6.2f}x")
 PY

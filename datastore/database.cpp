@@ -8,9 +8,10 @@
 // category), company links (node, company, link text, expiry YYMMDD) and products (company,
 // node, model, configuration, price, unit, origin, remarks, expiry YYMMDD).
 //
-// Company indexes end at 29998 (30000 means no company), so companies stated beyond 29999 are
+// Company indexes end at 29999 (30000 means no company), so companies stated beyond 30000 are
 // read past and dropped. The stream's node, category and company indexes are not trusted: one
-// that refers to no record is replaced by its "none" value once everything is read.
+// that refers to no record is replaced by its "none" value once everything is read. A text never
+// ends in a lone lead byte: it is dropped as the text is read.
 #include "database.h"
 
 #include <cstdlib>
@@ -94,7 +95,8 @@ class StreamReader {
     bool ended_ = false;
 };
 
-// Keeps what fits of an over-long text and consumes the rest of its bytes.
+// Keeps what fits of an over-long text and consumes the rest of its bytes. A lead byte that
+// ends the text alone is dropped (the packer never writes one; a damaged stream may).
 template <size_t N> bool readShortString(StreamReader& stream, char (&field)[N]) {
     field[0] = '\0';
     unsigned char length;
@@ -103,11 +105,12 @@ template <size_t N> bool readShortString(StreamReader& stream, char (&field)[N])
     if (length < N) { // the usual case: the text fits as it stands
         if (!stream.read(field, length)) return false;
         field[length] = '\0';
+        field[fieldTextLength(field, N)] = '\0';
         return true;
     }
     char text[127];
     if (!stream.read(text, length)) return false;
-    copyToField(field, N, text, length);
+    copyToField(field, N, text, fieldTextLength(text, length));
     return true;
 }
 
@@ -142,6 +145,7 @@ bool readCompany(StreamReader& s, CompanyRecord& c) {
         std::free(text);
         return false;
     }
+    text[gbkWholeLength(text, std::strlen(text))] = '\0'; // the block ends in a zero byte
     c.introduction = text;
     return true;
 }

@@ -85,9 +85,9 @@ struct DataStore {
 
 extern DataStore dataStore;
 
-// Company indexes stay below 30000, which stands for no company; a stream with more companies
-// is read past the last one that fits.
-inline constexpr int32_t kMaxCompanyCount = 29999;
+// Company indexes run from 0 to 29999; 30000 stands for no company. A stream with more
+// companies is read past the last one that fits.
+inline constexpr int32_t kMaxCompanyCount = 30000;
 inline constexpr int32_t kNoCompanyIndex = 30000;
 // A node or category index that refers to nothing; as a node's parent, the top level.
 inline constexpr int32_t kNoIndex = -1;

@@ -8,7 +8,12 @@ inline bool isGbkLeadByte(unsigned char c) {
     return c >= 0x81 && c <= 0xFE;
 }
 
-// Length of the text in a fixed-capacity field: up to its terminator, or the whole field.
+// Length of text[0..length) without a lead byte that ends it alone: half a character is no
+// character, and joined to another text it would pair with that text's first byte.
+size_t gbkWholeLength(const char* text, size_t length);
+
+// Length of the text in a fixed-capacity field: up to its terminator, or the whole field, and
+// without a lone lead byte at its end.
 size_t fieldTextLength(const char* field, size_t capacity);
 
 // Length of the longest prefix of text[0..length) that fits in limit bytes without

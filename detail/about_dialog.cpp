@@ -6,13 +6,19 @@
 #include <cstring>
 
 #include "app_state.h"
+#include "boundary.h"
 #include "detail_window.h"
+#include "gdi.h"
 #include "resource.h"
-#include "startup.h"
+#include "shell.h"
 
 RECT aboutLinkRects[2] = {};
 
 namespace {
+
+// The tops of the two link lines.
+constexpr int kDownloadLinkY = 125;
+constexpr int kHostLinkY = 155;
 
 // Draws text centred in the client area at y and returns its rectangle.
 RECT drawCentredLink(HDC dc, const RECT& client, int y, const char* text) {
@@ -24,25 +30,21 @@ RECT drawCentredLink(HDC dc, const RECT& client, int y, const char* text) {
 }
 
 void onPaint(HWND dialog) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(dialog, &paint);
-    HGDIOBJ previous = SelectObject(dc, drawing.linkFont);
+    PaintDC paint(dialog);
+    HDC dc = paint.get();
+    SelectedObject font(dc, drawing.linkFont.get());
     RECT client{};
     GetClientRect(dialog, &client);
     SetTextColor(dc, kLinkColour);
     SetBkMode(dc, TRANSPARENT);
-    aboutLinkRects[0] = drawCentredLink(dc, client, 125, "免费下载");
+    aboutLinkRects[0] = drawCentredLink(dc, client, kDownloadLinkY, "免费下载");
     // The host has up to 59 bytes: the line is made in a buffer that holds it.
     char hostLine[96];
     std::snprintf(hostLine, sizeof hostLine, "下载网址：%s", settings.updateHost);
-    aboutLinkRects[1] = drawCentredLink(dc, client, 155, hostLine);
-    SelectObject(dc, previous);
-    EndPaint(dialog, &paint);
+    aboutLinkRects[1] = drawCentredLink(dc, client, kHostLinkY, hostLine);
 }
 
-} // namespace
-
-INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR aboutDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: onPaint(dialog); break;
     case WM_MOUSEMOVE:
@@ -63,6 +65,12 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     default: break;
     }
     return FALSE;
+}
+
+} // namespace
+
+INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return atBoundary(INT_PTR(FALSE), [&] { return aboutDialogMessage(dialog, message, wParam, lParam); });
 }
 
 void showAboutDialog(HWND owner) {

@@ -6,9 +6,13 @@
 #include <cstring>
 
 #include "app_state.h"
+#include "boundary.h"
 #include "database.h"
+#include "gdi.h"
 #include "list_rows.h"
 #include "tree_model.h"
+#include "web_link.h"
+#include "window_class.h"
 
 namespace {
 
@@ -17,6 +21,22 @@ constexpr const char* kLinkProperty = "PROP_HANDRECT";
 constexpr COLORREF kNameColour = RGB(255, 4, 99);
 // A line drawn in the colour the drawing context had before the name line.
 constexpr COLORREF kColourBefore = CLR_INVALID;
+
+// Where things are in the window (client coordinates; the window itself in the screen's).
+constexpr RECT kWindowPlace{100, 100, 100 + 355, 100 + 480};
+constexpr RECT kIntroductionPlace{25, 50, 25 + 305, 50 + 200};
+constexpr int kNameLineY = 18;
+// The labelled lines start one step below kLabelsTop, one step apart.
+constexpr int kLabelsTop = 240;
+constexpr int kLabelStep = 17;
+constexpr int kLabelX = 45;
+// The web and e-mail lines' link rectangles: the value after its label, measured with the
+// window's own font: their left edge, tops, and how far the right edge falls short of the text.
+constexpr int kLinkLeft = 83;
+constexpr int kWebLinkTop = 342;
+constexpr int kMailLinkTop = 361;
+constexpr int kLinkRightInset = 5;
+constexpr UINT kTopmostDropMs = 100;
 
 // A property's block, locked for the lifetime of this view.
 template <typename T> class PropertyBlock {
@@ -62,26 +82,21 @@ SIZE textExtent(HDC dc, const char* text) {
 }
 
 void onPaint(HWND window) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
+    PaintDC paint(window);
+    HDC dc = paint.get();
     RECT client{};
     GetClientRect(window, &client);
     SetBkMode(dc, TRANSPARENT);
     COLORREF before = GetTextColor(dc);
-    HGDIOBJ previousFont = nullptr;
-    for (const DetailLine& line : detailLines(dc, detailCompany(window), client)) {
-        bool nameLine = line.y == 18;
-        HGDIOBJ font = nameLine ? nullptr : (line.link ? drawing.linkFont : drawing.normalFont);
-        if (font) {
-            HGDIOBJ was = SelectObject(dc, font);
-            if (!previousFont) previousFont = was;
-        }
+    std::vector<DetailLine> lines = detailLines(dc, detailCompany(window), client);
+    // The name is drawn with the context's own font, which is selected back when the paint ends.
+    SelectedObject fontBefore(dc, GetCurrentObject(dc, OBJ_FONT));
+    for (const DetailLine& line : lines) {
+        if (!line.name) SelectObject(dc, line.link ? drawing.linkFont.get() : drawing.normalFont.get());
         SetTextColor(dc, line.colour == kColourBefore ? before : line.colour);
         TextOutA(dc, line.x, line.y, line.text.c_str(), int(line.text.size()));
     }
-    if (previousFont) SelectObject(dc, previousFont);
     SetTextColor(dc, before);
-    EndPaint(window, &paint);
 }
 
 void onMouse(HWND window, UINT message, LPARAM lParam) {
@@ -96,7 +111,7 @@ void onMouse(HWND window, UINT message, LPARAM lParam) {
     if (!c) return;
     // An empty address opens nothing.
     if (onWeb) {
-        if (c->website[0]) shellOpen(window, c->website);
+        if (c->website[0]) shellOpen(window, webLinkTarget(c->website).c_str());
     } else if (onMail && c->email[0]) {
         char target[100];
         std::snprintf(target, sizeof target, "mailto:%s", c->email);
@@ -138,7 +153,8 @@ std::vector<DetailLine> detailLines(HDC dc, int company, const RECT& client) {
     const CompanyRecord* c = companyOf(company);
     if (!c) return lines;
     SIZE name = textExtent(dc, c->name);
-    lines.push_back({c->name, (client.right - name.cx - client.left) / 2, 18, kNameColour, false});
+    lines.push_back(
+        {c->name, (client.right - name.cx - client.left) / 2, kNameLineY, kNameColour, false, true});
     struct Labelled {
         const char* format;
         const char* field;
@@ -154,12 +170,12 @@ std::vector<DetailLine> detailLines(HDC dc, int company, const RECT& client) {
         {"税号：%s", c->taxNumber, kBank, false},          {"开户行：%s", c->bank, kBank, false},
         {"公交车：%s", c->busRoutes, RGB(0, 0, 0), false},
     };
-    int y = 240;
+    int y = kLabelsTop;
     for (const Labelled& line : labelled) {
         char text[100];
         std::snprintf(text, sizeof text, line.format, line.field);
-        y += 17;
-        lines.push_back({text, 45, y, line.colour, line.link});
+        y += kLabelStep;
+        lines.push_back({text, kLabelX, y, line.colour, line.link});
     }
     return lines;
 }
@@ -168,32 +184,42 @@ int createDetailWindow(HINSTANCE instance, int showCommand) {
     const int32_t company = currentCompany;
     const CompanyRecord* c = companyOf(company);
     if (!c) return 0;
+    const RECT& w = kWindowPlace;
     HWND window = CreateWindowExA(WS_EX_CLIENTEDGE | WS_EX_TOPMOST, settings.detailClassName, "公司详情",
-                                  WS_POPUP | WS_CAPTION | WS_SYSMENU, 100, 100, 355, 480, nullptr, nullptr,
-                                  instance, nullptr);
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU, w.left, w.top, w.right - w.left,
+                                  w.bottom - w.top, nullptr, nullptr, instance, nullptr);
     if (!window) return 0;
+    const RECT& e = kIntroductionPlace;
     HWND edit = CreateWindowExA(WS_EX_TRANSPARENT, "Edit", nullptr,
-                                WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 25, 50, 305, 200,
-                                window, reinterpret_cast<HMENU>(INT_PTR(kDetailEditId)), instance, nullptr);
-    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(drawing.normalFont), TRUE);
+                                WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, e.left, e.top,
+                                e.right - e.left, e.bottom - e.top, window,
+                                reinterpret_cast<HMENU>(INT_PTR(kDetailEditId)), instance, nullptr);
+    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(drawing.normalFont.get()), TRUE);
     // The whole introduction, however long.
     std::string introduction = std::string("    公司介绍：") + (c->introduction ? c->introduction : "");
     SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
     SetDlgItemTextA(window, kDetailEditId, introduction.c_str());
 
-    HDC dc = GetDC(window);
-    SIZE web = textExtent(dc, c->website), mail = textExtent(dc, c->email);
-    ReleaseDC(window, dc);
+    SIZE web{}, mail{};
+    {
+        WindowDC dc(window);
+        web = textExtent(dc.get(), c->website);
+        mail = textExtent(dc.get(), c->email);
+    }
     attachBlock(window, kCompanyProperty, &company, sizeof company);
-    const int32_t links[8] = {83, 342, web.cx + 78, 342 + web.cy, 83, 361, 83 + mail.cx - 5, 361 + mail.cy};
+    const int32_t links[8] = {
+        kLinkLeft, kWebLinkTop,  kLinkLeft + web.cx - kLinkRightInset,  kWebLinkTop + web.cy,
+        kLinkLeft, kMailLinkTop, kLinkLeft + mail.cx - kLinkRightInset, kMailLinkTop + mail.cy};
     attachBlock(window, kLinkProperty, links, sizeof links);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
-    SetTimer(window, kDetailTimerId, 100, nullptr);
+    SetTimer(window, kDetailTimerId, kTopmostDropMs, nullptr);
     return 1;
 }
 
-LRESULT CALLBACK detailWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+LRESULT detailWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: onPaint(window); return 0;
     case WM_MOUSEMOVE:
@@ -206,6 +232,24 @@ LRESULT CALLBACK detailWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+LRESULT CALLBACK detailWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return atBoundary(LRESULT(0), [&] { return detailWindowMessage(window, message, wParam, lParam); });
+}
+
+ATOM registerDetailWindowClass(HINSTANCE instance) {
+    std::snprintf(settings.detailClassName, sizeof settings.detailClassName, "%s", "DetailClass");
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = detailWindowProc;
+    wc.hInstance = instance;
+    setProgramIcons(wc, instance);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = settings.detailClassName;
+    return registerWindowClass(wc);
 }
 
 void closeDetailWindows() {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+// The detail window's class (settings.detailClassName); its atom.
+ATOM registerDetailWindowClass(HINSTANCE instance);
 // Opens a detail window for currentCompany; 1 on success, 0 when it cannot be created.
 int createDetailWindow(HINSTANCE instance, int showCommand);
 LRESULT CALLBACK detailWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -23,6 +25,8 @@ struct DetailLine {
     int x, y;
     COLORREF colour;
     bool link;
+    // The company's name, drawn with the font the drawing context has, not the program's.
+    bool name = false;
 };
 std::vector<DetailLine> detailLines(HDC dc, int company, const RECT& client);
 // The company and the two link rectangles (web, e-mail) of a detail window.

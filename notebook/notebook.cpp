@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr int kNotebookColumns = 7;
-
 void tell(const char* text, const char* caption = "") {
     MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION);
 }
@@ -34,16 +32,20 @@ NotebookEntry entryOfRow(const ListRow& row) {
 
 } // namespace
 
-int showNotebook() {
+int showNotebook(HWND list, HWND rebar, HWND statusBar) {
     bool opened = loadNotebookRows(settings.notebookPath);
     // The rows are in the table now; the control shows none of them until they are inserted.
-    SendMessageA(app.list, LVM_DELETEALLITEMS, 0, 0);
-    installColumnSet(app.list, kNotebookColumns);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    installColumnSet(list, ColumnSet::kNotebook);
     if (!opened) return 0;
-    insertRows(app.list);
-    SetDlgItemTextA(app.rebar, IDC_ADDRESSBOX, "→“我的记事本”");
-    showRowCount();
+    insertRows(list);
+    SetDlgItemTextA(rebar, IDC_ADDRESSBOX, "→“我的记事本”");
+    showRowCount(statusBar, listState.rowCount);
     return 1;
+}
+
+int showNotebook() {
+    return showNotebook(app.list, app.rebar, app.statusBar);
 }
 
 void deleteNotebookEntry() {

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "app_state.h"
+#include "boundary.h"
 #include "database.h"
 #include "list_rows.h"
 #include "notebook_file.h"
@@ -69,9 +70,7 @@ void writeNotebookFields(HWND dialog) {
     }
 }
 
-} // namespace
-
-INT_PTR CALLBACK notebookDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR notebookDialogMessage(HWND dialog, UINT message, WPARAM wParam) {
     switch (message) {
     case WM_INITDIALOG: onInitDialog(dialog); return FALSE; // the system sets no focus
     case WM_COMMAND:
@@ -84,6 +83,12 @@ INT_PTR CALLBACK notebookDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         }
     default: return FALSE;
     }
+}
+
+} // namespace
+
+INT_PTR CALLBACK notebookDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    return atBoundary(INT_PTR(FALSE), [&] { return notebookDialogMessage(dialog, message, wParam); });
 }
 
 INT_PTR openNotebookDialog(HWND owner) {

@@ -131,7 +131,7 @@ bool copyRange(std::FILE* from, int64_t begin, int64_t end, std::FILE* to, bool&
 // which then replaces path. On any failure the temporary file goes and path stays as it was.
 NoteResult rewrite(const char* path, File& old, int64_t keepTo, const std::vector<uint8_t>& inserted,
                    int64_t resumeAt, int64_t oldEnd) {
-    std::string temporary = std::string(path) + ".new";
+    std::string temporary = notebookTemporaryPath(path);
     File out = openFile(temporary.c_str(), "wb");
     if (!out) return NoteResult::kCannotOpen;
     bool readFailed = false;
@@ -147,6 +147,25 @@ NoteResult rewrite(const char* path, File& old, int64_t keepTo, const std::vecto
     return readFailed ? NoteResult::kCannotOpen : NoteResult::kWriteFailed;
 }
 
+// The notebook's lock, held for one change: from the reading of the file to its replacement.
+class NotebookLock {
+  public:
+    explicit NotebookLock(const char* path) : path_(std::string(path) + ".lock") {
+        held_ = notebookFiles.lock(path_.c_str(), &handle_);
+    }
+    ~NotebookLock() {
+        if (held_) notebookFiles.unlock(path_.c_str(), handle_);
+    }
+    NotebookLock(const NotebookLock&) = delete;
+    NotebookLock& operator=(const NotebookLock&) = delete;
+    bool held() const { return held_; }
+
+  private:
+    std::string path_;
+    intptr_t handle_ = 0;
+    bool held_ = false;
+};
+
 bool sameFields(const NotebookEntry& a, const NotebookEntry& b) {
     for (int f = 0; f < kNoteFieldCount; ++f)
         if (strncmp(a.fields[f], b.fields[f], kNoteFieldSize) != 0) return false;
@@ -155,7 +174,13 @@ bool sameFields(const NotebookEntry& a, const NotebookEntry& b) {
 
 } // namespace
 
+std::string notebookTemporaryPath(const char* path) {
+    return std::string(path) + "." + std::to_string(notebookFiles.processId()) + ".new";
+}
+
 NoteResult saveNote(const char* path, const NotebookEntry& entry) {
+    NotebookLock lock(path);
+    if (!lock.held()) return NoteResult::kCannotOpen;
     File old;
     if (!openOld(path, old)) return NoteResult::kCannotOpen;
     int64_t keepTo = 0, size = 0;
@@ -171,6 +196,8 @@ NoteResult saveNote(const char* path, const NotebookEntry& entry) {
 }
 
 NoteResult removeNote(const char* path, int64_t index, const NotebookEntry& expected) {
+    NotebookLock lock(path);
+    if (!lock.held()) return NoteResult::kCannotOpen;
     File old;
     if (!openOld(path, old)) return NoteResult::kCannotOpen;
     if (!old || index < 0) return NoteResult::kNoSuchEntry;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "platform.h"
@@ -80,11 +81,17 @@ enum class NoteResult {
 
 // Adds entry after the last complete entry of the file at path (made when missing). A
 // remainder that the end of the file cuts short stays after it, byte for byte.
+// Both changes hold the notebook's lock while they read the file and replace it, so that a
+// change made at the same moment by another Kovanta is never lost: each applies to the file
+// as the other left it. kCannotOpen when the lock cannot be had.
 NoteResult saveNote(const char* path, const NotebookEntry& entry);
 
 // Removes the entry at index (counted from 0 in file order) when its fields read as those of
 // expected; every other byte of the file stays, in its order.
 NoteResult removeNote(const char* path, int64_t index, const NotebookEntry& expected);
+
+// The temporary file of this process's changes: "PATH.PID.new".
+std::string notebookTemporaryPath(const char* path);
 
 // The notebook view's rows: sets listKind to the notebook and sortColumn to none, and writes
 // the last complete entries that fit (the newest 500) into the row table in file order, each
@@ -101,6 +108,14 @@ struct NotebookFiles {
     // Moves temporary over target, replacing it (MoveFileExA with MOVEFILE_REPLACE_EXISTING |
     // MOVEFILE_WRITE_THROUGH on Windows, rename elsewhere); false when target is as it was.
     bool (*replace)(const char* temporary, const char* target);
+    // Takes the lock file lockPath, which one holder at a time has (another process, or another
+    // thread of this one), waiting up to kNotebookLockWaitMs for it; the file goes again when
+    // released, and the system releases it should the holder die. False when it cannot be had.
+    bool (*lock)(const char* lockPath, intptr_t* held);
+    void (*unlock)(const char* lockPath, intptr_t held);
+    // What makes this process's temporary file its own: the process id.
+    unsigned long (*processId)();
 };
+inline constexpr int kNotebookLockWaitMs = 5000;
 extern NotebookFiles notebookFiles;
 NotebookFiles defaultNotebookFiles();

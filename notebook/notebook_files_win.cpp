@@ -1,5 +1,6 @@
 // The notebook's file operations on Windows: the replacement is MoveFileExA, which replaces the
-// old file in one step and returns only once the move is on the disk.
+// old file in one step and returns only once the move is on the disk; the lock is a lock file
+// opened without sharing, which the system deletes when its handle closes.
 #include <windows.h>
 
 #include <io.h>
@@ -22,8 +23,39 @@ bool moveOver(const char* temporary, const char* target) {
     return MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+// Another holder's file refuses sharing, and refuses access while it is being deleted; a
+// folder that refuses the file is not worth waiting for.
+bool heldByAnother(const char* lockPath, DWORD error) {
+    if (error == ERROR_SHARING_VIOLATION) return true;
+    return error == ERROR_ACCESS_DENIED &&
+           (GetFileAttributesA(lockPath) != INVALID_FILE_ATTRIBUTES || GetLastError() == ERROR_ACCESS_DENIED);
+}
+
+bool lockFile(const char* lockPath, intptr_t* held) {
+    const DWORD start = GetTickCount(); // the difference stays right across its wrap
+    for (;;) {
+        HANDLE file = CreateFileA(lockPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            *held = reinterpret_cast<intptr_t>(file);
+            return true;
+        }
+        if (!heldByAnother(lockPath, GetLastError()) || GetTickCount() - start >= DWORD(kNotebookLockWaitMs))
+            return false;
+        Sleep(5);
+    }
+}
+
+void unlockFile(const char*, intptr_t held) {
+    CloseHandle(reinterpret_cast<HANDLE>(held));
+}
+
+unsigned long processId() {
+    return GetCurrentProcessId();
+}
+
 } // namespace
 
 NotebookFiles defaultNotebookFiles() {
-    return {writeAll, flushToDisk, moveOver};
+    return {writeAll, flushToDisk, moveOver, lockFile, unlockFile, processId};
 }

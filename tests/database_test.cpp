@@ -5,6 +5,7 @@
 
 #include "container.h"
 #include "database.h"
+#include "gbktext.h"
 
 namespace {
 
@@ -320,8 +321,8 @@ TEST_F(LoaderTest, IndicesThatReferToNothingAreMarkedNone) {
 }
 
 TEST_F(LoaderTest, CompaniesBeyondTheLastIndexAreReadPast) {
-    // 30001 companies (the last with an introduction), then one category and a link each to
-    // company 29998, the last that fits, and 29999, the first that does not.
+    // 30002 companies (the last with an introduction), then one category and a link each to
+    // company 29999, the last that fits, and 30000, which means none.
     const int32_t stated = kMaxCompanyCount + 2;
     Bytes s = hexBytes("00 00 00 00");
     append(s, int32s({stated}));
@@ -335,18 +336,43 @@ TEST_F(LoaderTest, CompaniesBeyondTheLastIndexAreReadPast) {
     append(s, int32s({1}));
     append(s, hexBytes("01 51 00"));
     append(s, int32s({1, -1, 0}));
-    append(s, int32s({2, 0, kMaxCompanyCount - 1}));
+    append(s, int32s({2, 0, 29999}));
     append(s, hexBytes("00 00"));
-    append(s, int32s({0, kMaxCompanyCount}));
+    append(s, int32s({0, 30000}));
     append(s, hexBytes("00 00"));
     Loading run = load(s);
     ASSERT_EQ(run.result, 1);
-    EXPECT_EQ(dataStore.companyCount, kMaxCompanyCount);
+    EXPECT_EQ(dataStore.companyCount, 30000);
     ASSERT_EQ(dataStore.categoryCount, 1) << "the sections after the companies are read";
     EXPECT_STREQ(dataStore.categories[0].name, "Q");
     ASSERT_EQ(dataStore.companyLinkCount, 2);
-    EXPECT_EQ(dataStore.companyLinks[0].company, kMaxCompanyCount - 1);
+    EXPECT_EQ(dataStore.companyLinks[0].company, 29999);
     EXPECT_EQ(dataStore.companyLinks[1].company, kNoCompanyIndex);
+}
+
+TEST_F(LoaderTest, ATextEndingInALoneLeadByteLosesIt) {
+    // titlePart1 "满→" and a lone lead byte; titlePart2 "电", a lone lead byte, a zero byte and
+    // "A"; a company "a电" and a lone lead byte, whose introduction "hi" ends in one too.
+    Bytes s = hexBytes("01 74 05 C2 FA A1 FA BD 05 B5 E7 C4 00 41 00");
+    append(s, int32s({1}));
+    append(s, hexBytes("04 61 B5 E7 C4"));
+    append(s, Bytes(11, 0));
+    append(s, int32s({3}));
+    append(s, hexBytes("68 69 B5"));
+    append(s, int32s({0, 0, 0, 0}));
+    load(s);
+    EXPECT_STREQ(dataStore.titlePart1, "满→") << "joined to the title's separator it would garble it";
+    EXPECT_STREQ(dataStore.titlePart2, "电");
+    ASSERT_EQ(dataStore.companyCount, 1);
+    EXPECT_STREQ(dataStore.companies[0].name, "a电");
+    EXPECT_STREQ(dataStore.companies[0].introduction, "hi");
+    // The text helpers count no lone lead byte as a character.
+    EXPECT_EQ(fieldTextLength("a\xB5\xE7\xC4", 4), 3u);
+    EXPECT_EQ(fieldTextLength("a\xB5\xE7\0", 4), 3u);
+    EXPECT_EQ(gbkFitLength("ab\xC4", 3, 10), 2u);
+    char field[8];
+    EXPECT_EQ(copyToField(field, sizeof field, "\xB5\xE7\xB5", 3), 2u);
+    EXPECT_STREQ(field, "电");
 }
 
 TEST_F(LoaderTest, FreeDatabaseReleasesEverythingAndTolerantOfEmpty) {

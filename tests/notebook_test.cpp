@@ -2,6 +2,14 @@
 // without losing any other, failures at every write, and the rows of the notebook view.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <atomic>
+#include <thread>
+#else
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -329,9 +337,70 @@ TEST_F(NotebookTest, ANotebookThatCannotBeReadIsNeitherSavedOverNorRemovedFrom) 
     fs::remove(kPath);
     // The temporary file's place is taken: the old file stays.
     writeWholeFile(kPath, encodeNotebookEntry(numbered(0)));
-    fs::create_directory(std::string(kPath) + ".new");
+    fs::create_directory(notebookTemporaryPath(kPath));
     EXPECT_EQ(saveNote(kPath, numbered(1)), NoteResult::kCannotOpen);
     EXPECT_EQ(readWholeFile(kPath), encodeNotebookEntry(numbered(0)));
+}
+
+// Two Kovanta programs saving notes at the same moment: processes here, threads where there is
+// no fork (the lock is the same for both).
+TEST_F(NotebookTest, NotesSavedAtTheSameMomentByTwoProgramsAreAllKept) {
+    constexpr int kWriters = 2, kNotesEach = 25;
+    auto write = [](int writer) {
+        int saved = 0;
+        for (int i = 0; i < kNotesEach; ++i)
+            saved += saveNote(kPath, numbered((writer + 1) * 100 + i)) == NoteResult::kDone;
+        return saved;
+    };
+#ifdef _WIN32
+    std::atomic<bool> go{false};
+    std::atomic<int> saved{0};
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w)
+        writers.emplace_back([&, w] {
+            while (!go)
+                std::this_thread::yield();
+            saved += write(w);
+        });
+    go = true;
+    for (std::thread& t : writers)
+        t.join();
+    EXPECT_EQ(saved, kWriters * kNotesEach);
+#else
+    int gate[2];
+    ASSERT_EQ(pipe(gate), 0);
+    std::vector<pid_t> writers;
+    for (int w = 0; w < kWriters; ++w) {
+        pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) { // waits until the gate closes, so that both start together
+            close(gate[1]);
+            char byte;
+            (void)!read(gate[0], &byte, 1);
+            _exit(write(w) == kNotesEach ? 0 : 1);
+        }
+        writers.push_back(pid);
+    }
+    close(gate[0]);
+    close(gate[1]);
+    for (pid_t pid : writers) {
+        int status = -1;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save failed";
+    }
+#endif
+    std::vector<std::vector<std::string>> entries = readAll(kPath);
+    ASSERT_EQ(entries.size(), size_t(kWriters * kNotesEach));
+    // Each program's notes are all there, in the order it saved them.
+    for (int w = 0; w < kWriters; ++w) {
+        std::vector<std::string> own, expected;
+        for (const auto& e : entries)
+            if (e[kNoteCompany].size() > 6 && e[kNoteCompany][4] - '1' == w) own.push_back(e[kNoteCompany]);
+        for (int i = 0; i < kNotesEach; ++i)
+            expected.push_back(numbered((w + 1) * 100 + i).fields[kNoteCompany]);
+        EXPECT_EQ(own, expected) << "writer " << w;
+    }
+    EXPECT_TRUE(onlyTheNotebookIsLeft()) << "no temporary or lock file stays behind";
 }
 
 } // namespace

@@ -6,11 +6,12 @@
 # tests' RealProgramTest reads its title and tree). Needs the Wine environment of
 # scripts/wine-env (DISPLAY, WINEPREFIX).
 #
-#   tests/signing_test.sh build/win64 build/host data/sample
+#   tests/signing_test.sh build/win64 build/host data/sample [WINE_LOADER]
 set -uo pipefail
 build=$(cd "$1" && pwd)
 bin=$(cd "$2" && pwd)
 sample=$(cd "$3" && pwd)
+wine=${4:-/usr/lib/wine/wine64}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -41,7 +42,7 @@ check "the signed file holds the same catalogue" cmp -s packed.json signed.json
 check "the packer refuses a signed image" test $? -eq 1 -a ! -e again.exe
 check "the packer says why" grep -q "already signed; pack the unsigned program image" again.err
 
-KOVANTA_SIGNED_PROGRAM="$work/signed.exe" /usr/lib/wine/wine64 "$build/tests/win/kovanta_window_tests.exe" \
+KOVANTA_SIGNED_PROGRAM="$work/signed.exe" "$wine" "$build/tests/win/kovanta_window_tests.exe" \
     --gtest_filter=RealProgramTest.ASignedProgramStartsWithItsCatalogue >wine.out 2>&1
 status=$?
 check "the signed program starts under Wine with its catalogue" test $status -eq 0

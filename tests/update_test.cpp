@@ -175,10 +175,14 @@ TEST(UpdateReplyTest, ANulByteEndsTheText) {
                             "1.4\x03new"s;
     for (size_t cut = 0; cut <= cutAtDate.size(); ++cut)
         ASSERT_EQ(readReply(replyOf(cutAtDate, {cut})).verdict, UpdateVerdict::kUnreadable) << cut;
-    // Text that ends without a received NUL has no item after it.
-    std::string noDescription =
-        "HTTP/1.0 200 OK\r\nContent-Length: 15\r\n\r\n" + item("2026-12-07") + item("1.4");
-    EXPECT_EQ(readReply(noDescription).verdict, UpdateVerdict::kUnreadable);
+}
+
+TEST(UpdateReplyTest, ABodyEndingWhereAnItemBeginsGivesItEmpty) {
+    std::string head = "HTTP/1.0 200 OK\r\nContent-Length: 15\r\n\r\n";
+    EXPECT_EQ(readReply(head + item("2026-12-07") + item("1.4")),
+              (Read{UpdateVerdict::kNewProgram, "2026-12-07", "1.4", ""}));
+    EXPECT_EQ(readReply(head + item("2026-12-07")), (Read{UpdateVerdict::kNewData, "2026-12-07", "", ""}));
+    EXPECT_EQ(readReply(head + item("2026-11-07")).verdict, UpdateVerdict::kUpToDate);
 }
 
 TEST(UpdateReplyTest, ItemsPastTheEndOrOverTheirLimitAreNotRead) {

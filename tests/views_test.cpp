@@ -11,12 +11,15 @@
 #include <vector>
 
 #include "database.h"
+#include "list_export.h"
 #include "list_rows.h"
 #include "list_sort.h"
 #include "platform.h"
 #include "search_core.h"
 #include "search_history.h"
+#include "textcodec.h"
 #include "tree_model.h"
+#include "web_link.h"
 
 namespace {
 
@@ -505,6 +508,22 @@ TEST(SearchWords, FoldedWordsMatchOnCharacterBoundaries) {
     EXPECT_STREQ(trail, "\xC4\x42") << "a trail byte is not folded";
     EXPECT_FALSE(containsWord("abc", 60, ""));
     EXPECT_FALSE(containsWord("abcdef", 3, "def")) << "no reading past the field";
+    // The system's lowering in code page 936: full-width Latin, Greek, Cyrillic and Roman
+    // numerals; Ⅺ has no small form in GBK and stays.
+    char wide[] = "ＴＣＬΣЖⅡⅪ公司";
+    foldSearchText(wide);
+    EXPECT_STREQ(wide, "ｔｃｌσжⅱⅪ公司");
+    EXPECT_TRUE(containsWord("ＴＣＬ电器", 60, "ｔｃｌ"));
+    EXPECT_FALSE(containsWord("ＴＣＬ电器", 60, "tcl")) << "full-width and ASCII letters differ";
+}
+
+TEST(WebLinks, AnAddressWithoutASchemeOpensAsHttp) {
+    EXPECT_EQ(webLinkTarget("www.example.com"), "http://www.example.com");
+    EXPECT_EQ(webLinkTarget("www.example.com:8080/a"), "http://www.example.com:8080/a");
+    EXPECT_EQ(webLinkTarget("HTTPS://www.example.com"), "HTTPS://www.example.com");
+    EXPECT_EQ(webLinkTarget("ftp://files.example.com"), "ftp://files.example.com");
+    EXPECT_EQ(webLinkTarget("MailTo:sales@example.com"), "MailTo:sales@example.com");
+    EXPECT_EQ(webLinkTarget(""), "");
 }
 
 TEST_F(ViewsTest, SearchHitsInTheOrderTheTreeIsOpened) {
@@ -554,6 +573,26 @@ TEST(SearchWords, HistoryRecordsAreLengthAndBytes) {
     EXPECT_EQ(parseSearchHistory(bytes, size), (Texts{"abcdefghij", "显示器"}));
     std::remove(path.c_str());
     EXPECT_FALSE(appendSearchHistory("/nonexistent/dir/MySchInf.wrk", "x"));
+}
+
+} // namespace
+
+namespace {
+
+std::string utf8(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}
+
+TEST(ListExport, CsvInUtf8WithABomQuotedFieldsAndCrLfLines) {
+    std::string csv =
+        listToCsv({"序号", "销售公司", "备注"},
+                  {{"1", "智盛, \"数码\"", "第一行\r\n第二行"}, {"2", "嘉图", "单引号'"}}, gbkToUtf8);
+    EXPECT_EQ(csv, utf8(u8"\uFEFF序号,销售公司,备注\r\n"
+                        u8"1,\"智盛, \"\"数码\"\"\",\"第一行\r\n第二行\"\r\n"
+                        u8"2,嘉图,单引号'\r\n"));
+    EXPECT_EQ(listToCsv({"型号", "单价"}, {}, gbkToUtf8), utf8(u8"\uFEFF型号,单价\r\n")) << "an empty list";
+    EXPECT_EQ(listToCsv({"a"}, {{""}, {"\r"}}, gbkToUtf8), "\xEF\xBB\xBF"
+                                                           "a\r\n\r\n\"\r\"\r\n");
 }
 
 } // namespace

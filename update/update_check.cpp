@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "app_state.h"
+#include "boundary.h"
 #include "database.h"
 #include "update_exchange.h"
 
@@ -102,9 +103,12 @@ void showCheckFailed() {
 }
 
 void CALLBACK onReplyTimeout(HWND, UINT, UINT_PTR, DWORD) {
-    if (!awaited.socket) return;
-    endAwaitedCheck();
-    if (settings.onDemandUpdate) showCheckFailed();
+    atBoundary(0, [] {
+        if (!awaited.socket) return 0;
+        endAwaitedCheck();
+        if (settings.onDemandUpdate) showCheckFailed();
+        return 0;
+    });
 }
 
 bool resolveUpdateHost(sockaddr_in& address, const char* host) {
@@ -229,7 +233,7 @@ void reportUpdateReply(bool onDemand) {
 }
 
 DWORD WINAPI updateThreadMain(void*) {
-    checkForUpdates(settings.updateHost, false);
+    atBoundary(false, [] { return checkForUpdates(settings.updateHost, false); });
     --runningThreads;
     return 0;
 }

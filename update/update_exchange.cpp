@@ -53,10 +53,9 @@ bool statusIsOk(const char* line, size_t length) {
 }
 
 // One item of the body: a length byte and that many bytes, at most limit. An item that starts
-// where a received NUL ended the text is that NUL read as length 0.
-bool readItem(Cursor& c, bool nulReceived, char* field, size_t limit) {
+// where the text ends reads its terminator as the length 0: the empty text.
+bool readItem(Cursor& c, char* field, size_t limit) {
     if (c.atEnd()) {
-        if (!nulReceived) return false;
         field[0] = '\0';
         return true;
     }
@@ -115,7 +114,8 @@ bool appendToUpdateReply(UpdateReply& reply, const char* bytes, size_t count) {
 //   1 the newest data date (at most 15 bytes)
 //   2 the newest program version (at most 11), read when the date is newer than ours
 //   3 a description of that program (at most 255), read when the version is newer too.
-// Lines end in LF, with or without a CR before it.
+// A body that ends where the version or the description would begin gives it empty; one
+// without even a date is not read. Lines end in LF, with or without a CR before it.
 UpdateVerdict parseUpdateReply(const UpdateReply& reply, const RunningCopy& running, UpdateInfo& info) {
     info.date[0] = info.version[0] = info.description[0] = '\0';
     if (updateReplyTooLong(reply)) return UpdateVerdict::kTooLong;
@@ -134,12 +134,10 @@ UpdateVerdict parseUpdateReply(const UpdateReply& reply, const RunningCopy& runn
     if (!headEnded) return UpdateVerdict::kUnreadable;
     if (!hasLength) return UpdateVerdict::kNoLength;
 
-    if (c.atEnd() || !readItem(c, reply.nulReceived, info.date, kUpDateLimit))
-        return UpdateVerdict::kUnreadable;
+    if (c.atEnd() || !readItem(c, info.date, kUpDateLimit)) return UpdateVerdict::kUnreadable;
     if (running.compare(info.date, running.updateDate) <= 0) return UpdateVerdict::kUpToDate;
-    if (!readItem(c, reply.nulReceived, info.version, kUpVersionLimit)) return UpdateVerdict::kUnreadable;
+    if (!readItem(c, info.version, kUpVersionLimit)) return UpdateVerdict::kUnreadable;
     if (running.compare(info.version, running.versionString) <= 0) return UpdateVerdict::kNewData;
-    if (!readItem(c, reply.nulReceived, info.description, kUpDescriptionLimit))
-        return UpdateVerdict::kUnreadable;
+    if (!readItem(c, info.description, kUpDescriptionLimit)) return UpdateVerdict::kUnreadable;
     return UpdateVerdict::kNewProgram;
 }

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "app_state.h"
+#include "gdi.h"
 #include "resource.h"
 
 HIMAGELIST smallImageList = nullptr;
@@ -13,11 +14,9 @@ namespace {
 
 // Each bitmap serves as its own mask: its white is what the list leaves transparent.
 void addBitmap(int id) {
-    HBITMAP image = LoadBitmapA(app.instance, MAKEINTRESOURCEA(id));
-    HBITMAP mask = LoadBitmapA(app.instance, MAKEINTRESOURCEA(id));
-    ImageList_Add(smallImageList, image, mask);
-    DeleteObject(image);
-    DeleteObject(mask);
+    ScopedBitmap image(LoadBitmapA(app.instance, MAKEINTRESOURCEA(id)));
+    ScopedBitmap mask(LoadBitmapA(app.instance, MAKEINTRESOURCEA(id)));
+    ImageList_Add(smallImageList, image.get(), mask.get());
 }
 
 } // namespace
@@ -34,4 +33,9 @@ bool createImageLists() {
             ImageList_ReplaceIcon(largeImageList, -1, LoadIconA(app.instance, MAKEINTRESOURCEA(id)));
     }
     return true;
+}
+
+void forgetImageLists() {
+    smallImageList = nullptr;
+    largeImageList = nullptr;
 }

@@ -9,3 +9,6 @@ extern HIMAGELIST smallImageList; // 16 x 16
 extern HIMAGELIST largeImageList; // 32 x 32
 
 bool createImageLists();
+// The list view has no LVS_SHAREIMAGELISTS, so it destroys both lists with itself; the handles
+// are forgotten then, and the next main window makes the lists anew instead of using dead ones.
+void forgetImageLists();

@@ -5,11 +5,14 @@
 #include <cstdio>
 
 #include "app_state.h"
+#include "image_lists.h"
+#include "boundary.h"
 #include "list_rows.h"
 #include "list_sort.h"
 #include "list_view.h"
 #include "resource.h"
 #include "tree_model.h"
+#include "web_link.h"
 
 WNDPROC previousListProc = nullptr;
 
@@ -38,7 +41,7 @@ LRESULT onCustomDraw(NMLVCUSTOMDRAW* draw) {
         if (isCompanyList() && (draw->iSubItem == 6 || draw->iSubItem == 7)) {
             draw->clrText = kLinkColour;
             if (!linkFontSelected) {
-                fontBeforeLink = SelectObject(draw->nmcd.hdc, drawing.linkFont);
+                fontBeforeLink = SelectObject(draw->nmcd.hdc, drawing.linkFont.get());
                 linkFontSelected = true;
             }
         } else {
@@ -72,7 +75,8 @@ void openLinkCell(HWND list, LPARAM lParam) {
     if (column < 0) return;
     const char* text = rowTable()[row].cells[column];
     char target[96];
-    std::snprintf(target, sizeof target, column == 7 ? "mailto:%s" : "%s", text);
+    std::snprintf(target, sizeof target, column == 7 ? "mailto:%s" : "%s",
+                  column == 7 ? text : webLinkTarget(text).c_str());
     shellOpen(list, target);
 }
 
@@ -95,7 +99,7 @@ int linkCellAt(HWND list, int x, int y, int* row) {
     return hit.iSubItem;
 }
 
-LRESULT listNotify(const NMHDR* header) {
+LRESULT listNotify(const NMHDR* header, HWND tree) {
     auto* mutableHeader = const_cast<NMHDR*>(header);
     switch (header->code) {
     case LVN_GETDISPINFOA: serveCellText(reinterpret_cast<NMLVDISPINFOA*>(mutableHeader)); return 0;
@@ -105,22 +109,34 @@ LRESULT listNotify(const NMHDR* header) {
     case NM_KILLFOCUS: focusedPane = kFocusLost; return 0;
     case NM_CLICK:
     case NM_RCLICK: onClick(reinterpret_cast<const NMITEMACTIVATE*>(header)); return 0;
-    case NM_DBLCLK: openRowInTree(reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem); return 0;
+    case NM_DBLCLK: openRowInTree(tree, reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem); return 0;
     // The rows own nothing the control holds: no notification for each deleted item is needed.
     case LVN_DELETEALLITEMS: return TRUE;
     default: return 0;
     }
 }
 
-LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+LRESULT listMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_MOUSEMOVE && isCompanyList()) {
         int row;
         bool onLink = linkCellAt(list, short(LOWORD(lParam)), short(HIWORD(lParam)), &row) >= 0;
         SetCursor(onLink ? drawing.handCursor : drawing.arrowCursor);
     } else if (message == WM_LBUTTONDOWN && isCompanyList()) {
         openLinkCell(list, lParam);
+    } else if (message == WM_NCDESTROY) {
+        LRESULT result = CallWindowProcA(previousListProc, list, message, wParam, lParam);
+        forgetImageLists();
+        return result;
     }
     return CallWindowProcA(previousListProc, list, message, wParam, lParam);
+}
+
+} // namespace
+
+LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    return atBoundary(LRESULT(0), [&] { return listMessage(list, message, wParam, lParam); });
 }
 
 void sortRows(HWND list, int column, bool ascending) {
@@ -138,11 +154,11 @@ void sortRows(HWND list, int column, bool ascending) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
-void openRowInTree(int row) {
+void openRowInTree(HWND tree, int row) {
     const ListRow* target = rowAt(row);
     if (!target || listState.listKind == kProducts || listState.listKind == kNotebook || !target->treeItem)
         return;
     auto item = reinterpret_cast<LPARAM>(target->treeItem);
-    SendMessageA(app.tree, TVM_ENSUREVISIBLE, 0, item);
-    SendMessageA(app.tree, TVM_SELECTITEM, TVGN_CARET, item);
+    SendMessageA(tree, TVM_ENSUREVISIBLE, 0, item);
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, item);
 }

@@ -5,10 +5,12 @@
 
 #include <commctrl.h>
 
-LRESULT listNotify(const NMHDR* header);
+// A notification of the list; a double-clicked row opens its item in tree.
+LRESULT listNotify(const NMHDR* header, HWND tree);
 LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
 void sortRows(HWND list, int column, bool ascending);
-void openRowInTree(int row);
+// Selects the tree item of the list's row in tree (a row of a product or notebook list: none).
+void openRowInTree(HWND tree, int row);
 // The link font is not selected into any drawing context at start-up.
 void clearLinkFontSelection();
 // The link cell under a point of the list (client coordinates): 6 web, 7 e-mail, -1 none;

@@ -11,8 +11,7 @@
 #include "tree_model.h"
 
 ListState listState;
-int32_t currentCompany = kNoCompany;
-void (*prepareListingItems)(int32_t node) = nullptr;
+ListingItemsHook prepareListingItems;
 
 namespace {
 
@@ -38,7 +37,7 @@ void addCategoryRow(int32_t node) {
 }
 
 void addCompanyRows(int32_t node, uint8_t band) {
-    if (prepareListingItems) prepareListingItems(node);
+    if (prepareListingItems.prepare) prepareListingItems.prepare(prepareListingItems.context, node);
     const IndexLists& listings = treeModel.listings;
     for (const int32_t* l = listings.begin(size_t(node)); l != listings.end(size_t(node)); ++l) {
         ListRow* row = appendRow();
@@ -64,7 +63,7 @@ void addCompanyRows(int32_t node, uint8_t band) {
 
 // The byte that decides a product row's band: index 3 of its name, 0 past a shorter name.
 unsigned char bandByte(const char* cell) {
-    return fieldTextLength(cell, 4) == 4 ? static_cast<unsigned char>(cell[3]) : 0;
+    return std::memchr(cell, '\0', 4) ? 0 : static_cast<unsigned char>(cell[3]);
 }
 
 } // namespace
@@ -107,18 +106,18 @@ bool fillNodeRows(int32_t node) {
         return true;
     }
     switch (childKindOfNode(node)) {
-    case 0:
+    case kNoChildNode:
         if (dataStore.treeNodes[node].kind == kLeafNode) {
             listState.listKind = kCompanies;
             addCompanyRows(node, kPlainBand);
         }
         break;
-    case 1:
+    case kGroupChildren:
         listState.listKind = kSubCategories;
         for (const int32_t* c = children.begin(key); c != children.end(key); ++c)
             addCategoryRow(*c);
         break;
-    default: {
+    case kLeafChildren: {
         listState.listKind = kCompanyGroups;
         listState.sortColumn = 1;
         int group = 0;
@@ -165,14 +164,14 @@ void fillProductRows(int32_t company) {
     }
 }
 
-int columnCountOf(uint8_t kind) {
+ColumnSet columnSetOf(ListKind kind) {
     switch (kind) {
     case kTopCategories:
-    case kSubCategories: return 2;
+    case kSubCategories: return ColumnSet::kCategories;
     case kCompanyGroups:
-    case kCompanies: return 13;
-    case kProducts: return 9;
-    default: return 0;
+    case kCompanies: return ColumnSet::kCompanies;
+    case kProducts: return ColumnSet::kProducts;
+    default: return ColumnSet::kNone;
     }
 }
 

@@ -30,15 +30,25 @@ struct ListRow {
     TreeItemHandle treeItem;
 };
 
+// The column sets of the list, each with its own columns.
+enum class ColumnSet : uint8_t { kNone, kCategories, kCompanies, kProducts, kNotebook };
+
+// Everything the list shows and how, in one place; a new list control starts from ListState{}.
+// The rows themselves are in the table (rowTable).
 struct ListState {
     int rowCount = 0;
-    uint8_t listKind = kTopCategories;
+    ListKind listKind = kTopCategories;
     int8_t sortColumn = kNoSortColumn;
     bool sortAscending = false;
+    // The company the user deals with: a clicked row's, a product list's; kNoCompanyIndex none.
+    int32_t currentCompany = kNoCompanyIndex;
+    // The columns the control has now.
+    ColumnSet columns = ColumnSet::kNone;
 };
 
 extern ListState listState;
-extern int32_t currentCompany;
+// The list state's current company, under the name the whole program knows it by.
+inline int32_t& currentCompany = listState.currentCompany;
 
 // The table lives in dataStore.listRowBuffer (released with the database); null until allocated.
 ListRow* rowTable();
@@ -48,16 +58,21 @@ bool ensureRowTable();
 ListRow* appendRow();
 
 // Called before a node's listings are read for rows, so that their tree items exist (the tree
-// makes a node's company items when they are first needed).
-extern void (*prepareListingItems)(int32_t node);
+// makes a node's company items when they are first needed); context is the caller's own (the
+// tree that makes them).
+struct ListingItemsHook {
+    void (*prepare)(void* context, int32_t node) = nullptr;
+    void* context = nullptr;
+};
+extern ListingItemsHook prepareListingItems;
 
 // Writes the rows of a node's list (node -1: the top level) and sets listKind, sortColumn and
 // currentCompany; false when the table could not be allocated.
 bool fillNodeRows(int32_t node);
 // Writes the product rows of company (kNoCompany: none) and sets currentCompany.
 void fillProductRows(int32_t company);
-// The columns a list kind shows: 2, 13 or 9; 0 for a kind whose set is not the list's own.
-int columnCountOf(uint8_t kind);
+// The columns a list kind shows; kNone for a kind whose set is not the list's own.
+ColumnSet columnSetOf(ListKind kind);
 
 // "￥12.50", or "电询" when there is no price.
 void formatPrice(float price, char* text, size_t capacity);

@@ -11,8 +11,6 @@
 #include "resource.h"
 #include "tree_model.h"
 
-int installedColumns = 0;
-
 namespace {
 
 struct Column {
@@ -41,7 +39,23 @@ constexpr Column kNotebookColumns[] = {
     {"联系人", 60, LVCFMT_LEFT},
 };
 
-int imageOfKind(uint8_t kind) {
+struct ColumnList {
+    const Column* columns;
+    size_t count;
+};
+
+ColumnList columnsOf(ColumnSet set) {
+    switch (set) {
+    case ColumnSet::kCategories: return {kCategoryColumns, std::size(kCategoryColumns)};
+    case ColumnSet::kCompanies: return {kCompanyColumns, std::size(kCompanyColumns)};
+    case ColumnSet::kProducts: return {kProductColumns, std::size(kProductColumns)};
+    case ColumnSet::kNotebook: return {kNotebookColumns, std::size(kNotebookColumns)};
+    case ColumnSet::kNone: break;
+    }
+    return {nullptr, 0};
+}
+
+int imageOfKind(ListKind kind) {
     switch (kind) {
     case kTopCategories:
     case kSubCategories: return 3;
@@ -70,9 +84,7 @@ HWND createList(HWND parent) {
         WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE, 0,
         0, 0, 0, parent, reinterpret_cast<HMENU>(INT_PTR(IDC_LIST)), app.instance, nullptr);
     if (!list) return nullptr;
-    installedColumns = 0;
     listState = ListState{};
-    currentCompany = kNoCompany;
     previousListProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc)));
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
@@ -94,25 +106,19 @@ void insertColumn(HWND list, const char* title, int width, int position, int ali
 }
 
 void removeColumns(HWND list) {
-    for (int position = installedColumns - 1; position >= 0; --position)
+    for (int position = int(columnsOf(listState.columns).count) - 1; position >= 0; --position)
         SendMessageA(list, LVM_DELETECOLUMN, WPARAM(position), 0);
 }
 
-void installColumnSet(HWND list, int columnCount) {
-    if (installedColumns == columnCount) return;
-    const Column* columns = nullptr;
-    size_t count = 0;
-    switch (columnCount) {
-    case 2: columns = kCategoryColumns, count = std::size(kCategoryColumns); break;
-    case 13: columns = kCompanyColumns, count = std::size(kCompanyColumns); break;
-    case 9: columns = kProductColumns, count = std::size(kProductColumns); break;
-    case 7: columns = kNotebookColumns, count = std::size(kNotebookColumns); break;
-    default: return;
-    }
+void installColumnSet(HWND list, ColumnSet set) {
+    if (listState.columns == set || set == ColumnSet::kNone) return;
     removeColumns(list);
-    installedColumns = columnCount;
-    for (size_t i = 0; i < count; ++i)
-        insertColumn(list, columns[i].title, columns[i].width, int(i), columns[i].alignment);
+    listState.columns = set;
+    ColumnList installed = columnsOf(set);
+    for (size_t i = 0; i < installed.count; ++i) {
+        const Column& c = installed.columns[i];
+        insertColumn(list, c.title, c.width, int(i), c.alignment);
+    }
 }
 
 bool insertRows(HWND list) {
@@ -145,7 +151,7 @@ void fillNodeList(HWND list, int node) {
     case kTopCategories:
     case kSubCategories:
     case kCompanyGroups:
-    case kCompanies: installColumnSet(list, columnCountOf(listState.listKind)); break;
+    case kCompanies: installColumnSet(list, columnSetOf(listState.listKind)); break;
     default: break;
     }
     insertRows(list);
@@ -153,7 +159,7 @@ void fillNodeList(HWND list, int node) {
 
 void fillProductList(HWND list, HTREEITEM item) {
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    installColumnSet(list, 9);
+    installColumnSet(list, ColumnSet::kProducts);
     fillProductRows(companyOfTreeItem(item));
     insertRows(list);
 }

@@ -20,7 +20,7 @@ int matchCount = 0;
 
 } // namespace
 
-int findMatches(char* text) {
+int findMatches(HWND tree, char* text) {
     matchCount = 0;
     foldSearchText(text);
     std::vector<SearchHit> hits = findSearchHits(text);
@@ -35,7 +35,7 @@ int findMatches(char* text) {
         HTREEITEM item;
         if (hit.listing) {
             int32_t node = dataStore.companyTree[hit.index].node;
-            makeCompanyItems(node);
+            makeCompanyItems(tree, node);
             item = static_cast<HTREEITEM>(dataStore.companyTree[hit.index].treeItem);
             openAbove(node);
         } else {
@@ -51,24 +51,24 @@ int findMatches(char* text) {
         if (!open[size_t(*node)]) continue;
         auto item = static_cast<HTREEITEM>(dataStore.treeNodes[*node].treeItem);
         if (treeModel.shownParent[size_t(*node)] == -1)
-            SendMessageA(app.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+            SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
         else
-            setExpandedState(app.tree, item, true);
+            setExpandedState(tree, item, true);
     }
     if (matchCount > 0)
-        SendMessageA(app.tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(searchMatches[matchCount - 1]));
+        SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(searchMatches[matchCount - 1]));
     return matchCount;
 }
 
-void runSearch(HWND container, int boxId) {
+void runSearch(HWND tree, HWND container, int boxId) {
     char text[kSearchTextLimit + 1] = {};
     if (GetDlgItemTextA(container, boxId, text, sizeof text) == 0) return;
     text[gbkFitLength(text, std::strlen(text), kSearchTextLimit)] = '\0';
-    SendMessageA(app.tree, WM_SETREDRAW, FALSE, 0);
-    collapseAll(app.tree);
-    int found = findMatches(text);
-    SendMessageA(app.tree, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(app.tree, nullptr, TRUE);
+    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    collapseAll(tree);
+    int found = findMatches(tree, text);
+    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(tree, nullptr, TRUE);
 
     char message[128];
     std::snprintf(message, sizeof message, "找到了有关 '%s' 的信息 %d 条!", text, found);

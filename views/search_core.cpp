@@ -20,6 +20,27 @@ unsigned char foldByte(unsigned char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
+// The capitals of code page 936 that the system lowers, as CharLowerA does there: each keeps
+// its lead byte and moves its trail byte. Ⅺ and Ⅻ (A2FB, A2FC) stay: their small forms are not
+// in GBK, and the system would leave a "?" and a stray lead byte in their place.
+struct FoldRange {
+    unsigned char lead, first, last;
+    int shift;
+};
+constexpr FoldRange kFoldRanges[] = {
+    {0xA2, 0xF1, 0xFA, -0x50}, // Ⅰ..Ⅹ -> ⅰ..ⅹ
+    {0xA3, 0xC1, 0xDA, 0x20},  // full-width Ａ..Ｚ -> ａ..ｚ
+    {0xA6, 0xA1, 0xB8, 0x20},  // Greek Α..Ω -> α..ω
+    {0xA7, 0xA1, 0xC1, 0x30},  // Cyrillic А..Я -> а..я
+};
+
+unsigned char foldTrail(unsigned char lead, unsigned char trail) {
+    for (const FoldRange& r : kFoldRanges)
+        if (lead == r.lead && trail >= r.first && trail <= r.last)
+            return static_cast<unsigned char>(trail + r.shift);
+    return trail;
+}
+
 } // namespace
 
 void foldSearchText(char* text) {
@@ -27,7 +48,10 @@ void foldSearchText(char* text) {
     size_t length = std::strlen(text);
     for (size_t at = 0; at < length;) {
         size_t step = characterLength(bytes, at, length);
-        if (step == 1) bytes[at] = foldByte(bytes[at]);
+        if (step == 1)
+            bytes[at] = foldByte(bytes[at]);
+        else
+            bytes[at + 1] = foldTrail(bytes[at], bytes[at + 1]);
         at += step;
     }
 }
@@ -45,7 +69,8 @@ bool containsWord(const char* text, size_t capacity, const char* foldedWord) {
         while (i < wordLength) {
             size_t step = characterLength(bytes, start + i, length);
             unsigned char c = step == 1 ? foldByte(bytes[start + i]) : bytes[start + i];
-            if (c != word[i] || (step == 2 && (i + 1 >= wordLength || bytes[start + i + 1] != word[i + 1])))
+            if (c != word[i] ||
+                (step == 2 && (i + 1 >= wordLength || foldTrail(c, bytes[start + i + 1]) != word[i + 1])))
                 break;
             i += step;
         }

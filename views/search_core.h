@@ -10,8 +10,9 @@
 inline constexpr int kMaxSearchMatches = 1024;
 inline constexpr size_t kSearchTextLimit = 49;
 
-// Latin capitals become small letters; double-byte characters are left whole (a trail byte
-// that equals a capital is not a letter).
+// Capitals become small letters as the system lowers them in code page 936: Latin A-Z, and the
+// full-width Latin, Greek, Cyrillic and Roman-numeral capitals of GBK. A trail byte that equals
+// a capital is not a letter; a character stays as long as it was.
 void foldSearchText(char* text);
 // Whether the folded word occurs in text (of at most capacity bytes), starting on a character
 // boundary of text, with text folded the same way. An empty word matches nothing.

@@ -153,18 +153,18 @@ int32_t nodeIndexOfItem(TreeItemHandle item) {
     return recordOfItem(item, code) && code >= 0 ? code : -1;
 }
 
-int nodeKindOfItem(TreeItemHandle item) {
-    if (!item) return 0;
+ItemKind nodeKindOfItem(TreeItemHandle item) {
+    if (!item) return kNoItem;
     int32_t node = nodeIndexOfItem(item);
-    return node >= 0 ? dataStore.treeNodes[node].kind : 3;
+    return node >= 0 ? ItemKind(dataStore.treeNodes[node].kind) : kOtherItem;
 }
 
-int childKindOfNode(int32_t node) {
+ChildKind childKindOfNode(int32_t node) {
     const IndexLists& children = treeModel.children;
-    if (node < -1 || node >= dataStore.treeNodeCount || children.start.empty()) return 0;
+    if (node < -1 || node >= dataStore.treeNodeCount || children.start.empty()) return kNoChildNode;
     size_t key = size_t(node + 1);
-    if (children.size(key) == 0) return 0;
-    return dataStore.treeNodes[*children.begin(key)].kind == kGroupNode ? 1 : 2;
+    if (children.size(key) == 0) return kNoChildNode;
+    return dataStore.treeNodes[*children.begin(key)].kind == kGroupNode ? kGroupChildren : kLeafChildren;
 }
 
 int32_t companyTreeIndexOfItem(TreeItemHandle item) {

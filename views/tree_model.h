@@ -53,10 +53,13 @@ void registerNodeItem(int32_t node, TreeItemHandle item);
 void registerListingItem(int32_t listing, TreeItemHandle item);
 
 int32_t nodeIndexOfItem(TreeItemHandle item);
-// 0 for a null item, 1 or 2 for a node's item, 3 for any other item.
-int nodeKindOfItem(TreeItemHandle item);
-// What a node's list shows: 1 sub-categories, 2 companies (groups), 0 no child node.
-int childKindOfNode(int32_t node);
+// What a tree item stands for: nothing, a node of either kind (its NodeKind), any other item.
+enum ItemKind : int { kNoItem = 0, kGroupItem = kGroupNode, kLeafItem = kLeafNode, kOtherItem = 3 };
+ItemKind nodeKindOfItem(TreeItemHandle item);
+// What a node's list shows, from its first child node: sub-categories (the children are
+// groups), companies in groups (the children are leaves), or no child node.
+enum ChildKind : int { kNoChildNode = 0, kGroupChildren = 1, kLeafChildren = 2 };
+ChildKind childKindOfNode(int32_t node);
 int32_t companyTreeIndexOfItem(TreeItemHandle item);
 // The company of a listing's item, or kNoCompany.
 int32_t companyOfTreeItem(TreeItemHandle item);

@@ -21,7 +21,7 @@ std::vector<uint8_t> companyItemsMade;
 
 } // namespace
 
-void makeCompanyItems(int32_t node) {
+void makeCompanyItems(HWND tree, int32_t node) {
     if (node < 0 || size_t(node) >= companyItemsMade.size() || companyItemsMade[size_t(node)]) return;
     companyItemsMade[size_t(node)] = 1;
     auto nodeItem = static_cast<HTREEITEM>(dataStore.treeNodes[node].treeItem);
@@ -30,14 +30,19 @@ void makeCompanyItems(int32_t node) {
     for (const int32_t* l = listings.begin(size_t(node)); l != listings.end(size_t(node)); ++l) {
         const CompanyRecord& company = dataStore.companies[dataStore.companyLinks[*l].company];
         registerListingItem(
-            *l, insertTreeItem(app.tree, nodeItem, company.name, kCompanyImage, kCompanySelectedImage));
+            *l, insertTreeItem(tree, nodeItem, company.name, kCompanyImage, kCompanySelectedImage));
     }
+}
+
+ListingItemsHook companyItemsHook(HWND tree) {
+    return {[](void* context, int32_t node) { makeCompanyItems(static_cast<HWND>(context), node); }, tree};
 }
 
 namespace {
 
 void onExpanding(const NMTREEVIEWA* change) {
-    if (change->action & TVE_EXPAND) makeCompanyItems(nodeIndexOfItem(change->itemNew.hItem));
+    if (change->action & TVE_EXPAND)
+        makeCompanyItems(change->hdr.hwndFrom, nodeIndexOfItem(change->itemNew.hItem));
 }
 
 LRESULT onCustomDraw(NMTVCUSTOMDRAW* draw) {
@@ -51,15 +56,15 @@ LRESULT onCustomDraw(NMTVCUSTOMDRAW* draw) {
     }
 }
 
-void onSelectionChanged(const NMTREEVIEWA* change) {
+void onSelectionChanged(const NMTREEVIEWA* change, HWND list, HWND rebar, HWND statusBar) {
     HTREEITEM item = change->itemNew.hItem;
-    int kind = nodeKindOfItem(item);
-    if (kind == 1 || kind == 2)
-        fillNodeList(app.list, nodeIndexOfItem(item));
+    ItemKind kind = nodeKindOfItem(item);
+    if (kind == kGroupItem || kind == kLeafItem)
+        fillNodeList(list, nodeIndexOfItem(item));
     else
-        fillProductList(app.list, item);
-    setAddressPath(item);
-    showRowCount();
+        fillProductList(list, item);
+    setAddressPath(rebar, item);
+    showRowCount(statusBar, listState.rowCount);
 }
 
 } // namespace
@@ -70,7 +75,7 @@ HWND createTree(HINSTANCE instance, HWND parent) {
                         WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
                             TVS_LINESATROOT | TVS_DISABLEDRAGDROP | TVS_SHOWSELALWAYS | TVS_NONEVENHEIGHT,
                         0, 0, 0, 0, parent, reinterpret_cast<HMENU>(INT_PTR(IDC_TREE)), instance, nullptr);
-    SendMessageA(tree, WM_SETFONT, reinterpret_cast<WPARAM>(drawing.normalFont), TRUE);
+    SendMessageA(tree, WM_SETFONT, reinterpret_cast<WPARAM>(drawing.normalFont.get()), TRUE);
     if (!tree) return nullptr;
     SendMessageA(tree, TVM_SETITEMHEIGHT, 18, 0);
     if (smallImageList && largeImageList) {
@@ -97,7 +102,6 @@ void fillTree(HWND tree) {
     SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
     SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     buildTreeModel();
-    prepareListingItems = makeCompanyItems;
     const DataStore& d = dataStore;
     companyItemsMade.assign(size_t(d.treeNodeCount), 0);
     // Parents before children, siblings in node order; each node's companies come after its
@@ -120,22 +124,26 @@ void fillTree(HWND tree) {
     InvalidateRect(tree, nullptr, TRUE);
 }
 
-LRESULT onTreeNotify(const NMHDR* header) {
+LRESULT onTreeNotify(const NMHDR* header, HWND list, HWND rebar, HWND statusBar) {
     switch (header->code) {
-    case TVN_SELCHANGEDA: onSelectionChanged(reinterpret_cast<const NMTREEVIEWA*>(header)); return 0;
+    case TVN_SELCHANGEDA:
+        onSelectionChanged(reinterpret_cast<const NMTREEVIEWA*>(header), list, rebar, statusBar);
+        return 0;
     case TVN_ITEMEXPANDINGA: onExpanding(reinterpret_cast<const NMTREEVIEWA*>(header)); return 0;
     case NM_CUSTOMDRAW: return onCustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(const_cast<NMHDR*>(header)));
     case NM_SETFOCUS: focusedPane = kTreePane; return 0;
     case NM_KILLFOCUS: focusedPane = kFocusLost; return 0;
-    case NM_DBLCLK: SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(IDM_DETAILS, 1), 0); return 0;
+    case NM_DBLCLK: // the tree's owner opens the details
+        SendMessageA(GetParent(header->hwndFrom), WM_COMMAND, MAKEWPARAM(IDM_DETAILS, 1), 0);
+        return 0;
     default: return 0;
     }
 }
 
-void setAddressPath(HTREEITEM item) {
+void setAddressPath(HWND rebar, HTREEITEM item) {
     char path[kAddressPathCapacity];
     addressPathOfItem(item, path, sizeof path);
-    SetDlgItemTextA(app.rebar, IDC_ADDRESSBOX, path);
+    SetDlgItemTextA(rebar, IDC_ADDRESSBOX, path);
 }
 
 void setExpandedState(HWND tree, HTREEITEM item, bool expanded) {

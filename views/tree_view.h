@@ -7,15 +7,21 @@
 
 #include <cstdint>
 
+#include "list_rows.h"
+
 HWND createTree(HINSTANCE instance, HWND parent);
 void fillTree(HWND tree);
 HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, const char* text, int image, int selectedImage);
-LRESULT onTreeNotify(const NMHDR* header);
-void setAddressPath(HTREEITEM item);
+// A notification of the tree; a new selection fills list and tells its path in the rebar's
+// address box and its row count in the status bar.
+LRESULT onTreeNotify(const NMHDR* header, HWND list, HWND rebar, HWND statusBar);
+void setAddressPath(HWND rebar, HTREEITEM item);
 void collapseAll(HWND tree);
 // Sets or clears a node's open mark without laying the tree out: for nodes out of sight.
 void setExpandedState(HWND tree, HTREEITEM item, bool expanded);
-// Makes the company items of a node when they are not there yet.
-void makeCompanyItems(int32_t node);
+// Makes the company items of a node in tree when they are not there yet.
+void makeCompanyItems(HWND tree, int32_t node);
+// The hook with which the list's fills have tree make the items of the listings they read.
+ListingItemsHook companyItemsHook(HWND tree);
 
 inline constexpr COLORREF kSearchHitColour = RGB(255, 4, 99);

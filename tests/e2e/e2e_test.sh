@@ -8,15 +8,19 @@
 # the notebook dialog and shown in the notebook view, and Esc ends it with exit status 0. Needs
 # the Wine environment of scripts/wine-env (DISPLAY, WINEPREFIX).
 #
-#   tests/e2e/e2e_test.sh build/win64/Kovanta.exe
+#   tests/e2e/e2e_test.sh build/win32/Kovanta.exe /usr/lib/wine/wine
+#   tests/e2e/e2e_test.sh build/win64/Kovanta.exe /usr/lib/wine/wine64
 set -uo pipefail
 program=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-wine=/usr/lib/wine/wine64
+wine=${2:-/usr/lib/wine/wine64}
+# A 32-bit program's system directory is syswow64 on the disk.
+system=system32
+[ "$(basename "$wine")" = wine ] && system=syswow64
 work=$(mktemp -d)
 passed=0
 failed=0
 pid=
-notebook="$WINEPREFIX/drive_c/windows/system32/MyDocInf.wrk"
+notebook="$WINEPREFIX/drive_c/windows/$system/MyDocInf.wrk"
 finish() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
     rm -f "$notebook"
@@ -42,16 +46,16 @@ for value in Browsers Mailers; do
         </dev/null >/dev/null 2>&1
 done
 
-history="$WINEPREFIX/drive_c/windows/system32/MySchInf.wrk"
+history="$WINEPREFIX/drive_c/windows/$system/MySchInf.wrk"
 rm -f "$history"
 cd "$work"
 rm -f "$notebook"
 "$wine" "$program" &
 pid=$!
-notice=$(timeout 60 xdotool search --sync --onlyvisible --name '^提示$' | head -n 1)
+notice=$(wine_env_find_window '^提示$' 60)
 check "the expiry notice shows" test -n "$notice"
 xdotool windowfocus --sync "$notice" && xdotool key n
-main=$(timeout 60 xdotool search --sync --onlyvisible --name 'Kovanta 更新日期' | head -n 1)
+main=$(wine_env_find_window 'Kovanta 更新日期' 60)
 check "the main window shows" test -n "$main"
 title=$(xdotool getwindowname "$main")
 check "window title: $title" test "$title" = "华东→电脑商情→Kovanta 更新日期：2026-12-01"
@@ -75,7 +79,7 @@ xdotool mousemove $((X + 60)) $((Y + 112)) click 1
 xdotool key Right Down Right
 sleep 0.5
 xdotool mousemove $((X + 120)) $((Y + 112 + 36)) click --repeat 2 --delay 80 1
-detail=$(timeout 20 xdotool search --sync --onlyvisible --name '^公司详情$' | head -n 1)
+detail=$(wine_env_find_window '^公司详情$' 20)
 check "a double click on a company opens its details" test -n "$detail"
 sleep 1
 [ -n "${KOVANTA_E2E_DETAIL_SCREENSHOT:-}" ] && [ -n "$detail" ] && import -window "$detail" "$KOVANTA_E2E_DETAIL_SCREENSHOT"
@@ -126,7 +130,7 @@ echo "shell was given: $(tr '\n' ' ' <"$log" 2>/dev/null)"
 xdotool windowfocus --sync "$main" && xdotool key alt+o
 sleep 0.5
 xdotool key Return
-dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^我的记事本$' | head -n 1)
+dialog=$(wine_env_find_window '^我的记事本$' 30)
 check "the notebook dialog shows" test -n "$dialog"
 sleep 1
 [ -n "${KOVANTA_E2E_NOTEBOOK_SCREENSHOT:-}" ] && import -window root "$KOVANTA_E2E_NOTEBOOK_SCREENSHOT"

@@ -6,22 +6,23 @@
 # download address to the shell (Wine's browser is a script that logs it) and ends the program
 # with exit status 0. Needs the Wine environment of scripts/wine-env (DISPLAY, WINEPREFIX).
 #
-#   tests/e2e/update_e2e_test.sh build/win64/Kovanta-program.exe data/sample build/host/kovanta-pack [HOST_DIR]
+#   tests/e2e/update_e2e_test.sh build/win32/Kovanta-program.exe data/sample build/host/kovanta-pack \
+#       /usr/lib/wine/wine [HOST_DIR]
 #
-# With HOST_DIR, the tests' update host already runs from that folder (tests/nginx_host.sh) and
+# The fourth argument is the Wine loader of the program's build. With HOST_DIR, the tests' update host already runs from that folder (tests/nginx_host.sh) and
 # the files are published into it; otherwise one is started here and stopped again.
 set -uo pipefail
 image=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 sample=$(cd "$2" && pwd)
 pack=$3
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-wine=/usr/lib/wine/wine64
+wine=${4:-/usr/lib/wine/wine64}
 work=$(mktemp -d)
 # Our own host's folder is kept in the build folder: a host left running by a run that was killed
 # is found there and stopped by the next.
-host=${4:-"$(dirname "$image")/e2e-update-host"}
+host=${5:-"$(dirname "$image")/e2e-update-host"}
 own_host=0
-[ -z "${4:-}" ] && own_host=1
+[ -z "${5:-}" ] && own_host=1
 passed=0
 failed=0
 pid=
@@ -62,12 +63,12 @@ chmod +x "$work/log-target"
 cd "$work/run"
 "$wine" Kovanta.exe &
 pid=$!
-expiry=$(timeout 60 xdotool search --sync --onlyvisible --name '^提示$' | head -n 1)
+expiry=$(wine_env_find_window '^提示$' 60)
 check "the expiry notice shows" test -n "$expiry"
 xdotool windowfocus --sync "$expiry" && xdotool key n
-main=$(timeout 60 xdotool search --sync --onlyvisible --name 'Kovanta 更新日期' | head -n 1)
+main=$(wine_env_find_window 'Kovanta 更新日期' 60)
 check "the main window shows" test -n "$main"
-notice=$(timeout 60 xdotool search --sync --onlyvisible --name '^信息更新通知$' | head -n 1)
+notice=$(wine_env_find_window '^信息更新通知$' 60)
 check "the new-data notice shows at start-up" test -n "$notice"
 check "the .up file was asked for" grep -q "\"GET http://127.0.0.1/datas/$name.up HTTP/1.0\" 200" "$host/access.log"
 [ -n "${KOVANTA_E2E_SCREENSHOT:-}" ] && import -window root "$KOVANTA_E2E_SCREENSHOT"

@@ -10,6 +10,7 @@
 
 #include "container.h"
 #include "database.h"
+#include "gbktext.h"
 #include "platform.h"
 #include "raster_file.h"
 
@@ -116,9 +117,16 @@ namespace {
 // A volatile sink keeps the strlen calls from being folded away.
 volatile size_t touched;
 
+// A loaded text never ends in half a character.
+void checkWhole(const char* text) {
+    size_t length = std::strlen(text);
+    if (gbkWholeLength(text, length) != length) fail("a text ending in a lone lead byte");
+    touched = touched + length;
+}
+
 template <size_t N> void checkField(const char (&field)[N]) {
     if (strnlen(field, N) >= N) fail("a text field without its terminator");
-    touched = touched + std::strlen(field);
+    checkWhole(field);
 }
 
 template <typename Record> void checkArray(const Record* array, int32_t count) {
@@ -181,7 +189,7 @@ void walkDatabase() {
         checkField(c.account);
         checkField(c.taxNumber);
         checkField(c.busRoutes);
-        if (c.introduction) touched = touched + std::strlen(c.introduction);
+        if (c.introduction) checkWhole(c.introduction);
     }
     checkArray(d.categories, d.categoryCount);
     for (int32_t i = 0; i < d.categoryCount; ++i) {

@@ -54,8 +54,8 @@ std::vector<uint8_t> readFile(const char* path);
 void loadStream(const uint8_t* data, size_t size);
 
 // Checks every loaded record: counts and arrays agree, each text field is terminated inside its
-// field (strnlen) and readable to its end (strlen, for ASan), and each node, category and
-// company index is in range or its "none" value. Aborts otherwise.
+// field (strnlen), readable to its end (strlen, for ASan) and not ended by a lone lead byte, and
+// each node, category and company index is in range or its "none" value. Aborts otherwise.
 void walkDatabase();
 
 // Prints what went wrong and aborts, so that libFuzzer keeps the input.

@@ -287,7 +287,7 @@ TEST_F(NotebookWindowTest, ADeletionThatCannotRewriteTellsTheUserAndChangesNothi
     writeNotebook(notesFile(kThreeNotes));
     command(IDM_NOTE_VIEW);
     // The temporary file's place is taken by a folder.
-    std::string temporary = std::string(settings.notebookPath) + ".new";
+    std::string temporary = notebookTemporaryPath(settings.notebookPath);
     ASSERT_TRUE(CreateDirectoryA(temporary.c_str(), nullptr));
     selectRow(0);
     command(IDM_NOTE_DELETE);

@@ -8,6 +8,7 @@
 #include "container.h"
 #include "container_writer.h"
 #include "database.h"
+#include "notebook_file.h"
 #include "startup.h"
 #include "stream_writer.h"
 #include "update_check.h"
@@ -132,9 +133,11 @@ void ProgramTest::TearDown() {
     UnhookWindowsHookEx(messageHook);
     SetCurrentDirectoryA(previous_.c_str());
     dialogDriver = nullptr;
-    for (const char* name : {"program.bin", "MySchInf.wrk", "MyDocInf.wrk", "MyDocInf.wrk.new", "5.msg"})
+    for (const char* name : {"program.bin", "MySchInf.wrk", "MyDocInf.wrk", "5.msg"})
         DeleteFileA((scratch_ + "\\" + name).c_str());
-    RemoveDirectoryA((scratch_ + "\\MyDocInf.wrk.new").c_str());
+    std::string temporary = notebookTemporaryPath((scratch_ + "\\MyDocInf.wrk").c_str());
+    DeleteFileA(temporary.c_str());
+    RemoveDirectoryA(temporary.c_str());
     RemoveDirectoryA(scratch_.c_str());
 }
 

@@ -250,7 +250,7 @@ TEST_F(DetailTest, LinesColoursAndLinks) {
     SendMessageA(detail, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(links[0].right, links[0].bottom));
     SendMessageA(detail, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(links[1].left, links[1].top + 1));
     SendMessageA(detail, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 420));
-    EXPECT_EQ(shellTargets, (Texts{"www.zhisheng.example", "mailto:sales@zhisheng.example"}));
+    EXPECT_EQ(shellTargets, (Texts{"http://www.zhisheng.example", "mailto:sales@zhisheng.example"}));
 }
 
 TEST_F(ProgramTest, AboutDialogCentresBothLinksAndOpensTheSite) {

@@ -124,6 +124,41 @@ TEST_F(ProgramTest, LayoutOfASixHundredPixelClientArea) {
     EXPECT_TRUE(isOnSplitter(MAKELPARAM(10, rebar.bottom + 6)));
 }
 
+// The list destroys the shared image lists with itself; a later main window of the same process
+// (each test here makes one) must not hand the dead handles to the rebar, which then measured its
+// band images from stack garbage and laid out rows 32,000 pixels high on i686.
+TEST_F(ProgramTest, EveryMainWindowOfTheProcessHasLiveImageLists) {
+    LRESULT firstBarHeight = 0;
+    for (int window = 0; window < 2; ++window) {
+        start(withoutExpiredEntries());
+        REBARINFO bar{};
+        bar.cbSize = sizeof bar;
+        bar.fMask = RBIM_IMAGELIST;
+        SendMessageA(app.rebar, RB_GETBARINFO, 0, reinterpret_cast<LPARAM>(&bar));
+        auto small = reinterpret_cast<HIMAGELIST>(SendMessageA(app.list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+        auto large = reinterpret_cast<HIMAGELIST>(SendMessageA(app.list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+        EXPECT_EQ(bar.himl, small) << "window " << window;
+        EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(app.tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0)),
+                  small);
+        int cx = 0, cy = 0;
+        EXPECT_TRUE(ImageList_GetIconSize(small, &cx, &cy) && cx == 16 && cy == 16) << "window " << window;
+        EXPECT_TRUE(ImageList_GetIconSize(large, &cx, &cy) && cx == 32 && cy == 32) << "window " << window;
+        EXPECT_EQ(ImageList_GetImageCount(small), 6);
+        EXPECT_EQ(ImageList_GetImageCount(large), 3);
+        LRESULT barHeight = SendMessageA(app.rebar, RB_GETBARHEIGHT, 0, 0);
+        if (window == 0) {
+            firstBarHeight = barHeight;
+            DestroyWindow(app.mainWindow);
+            app = AppWindows{app.instance};
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                if (message.message != WM_QUIT) DispatchMessageA(&message);
+        } else {
+            EXPECT_EQ(barHeight, firstBarHeight);
+        }
+    }
+}
+
 TEST_F(ProgramTest, RebarBandsToolbarsAndTooltips) {
     start(withoutExpiredEntries());
     ASSERT_EQ(SendMessageA(app.rebar, RB_GETBANDCOUNT, 0, 0), 3);

@@ -260,4 +260,17 @@ TEST_F(UnopenedTreeTest, ABrandsListWorksBeforeTheBrandWasOpened) {
     EXPECT_EQ(treeChildTexts(app.tree, huatuo), (Texts{"南京嘉图电脑有限公司"}));
 }
 
+TEST_F(ViewsWindowTest, LinkCellsHandTheShellAnHttpAddressAndAMailtoOne) {
+    selectTreeItem(xinghe);
+    for (int column : {6, 7}) {
+        RECT cell{LVIR_BOUNDS, column, 0, 0};
+        ASSERT_TRUE(SendMessageA(app.list, LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&cell)));
+        LPARAM at = MAKELPARAM(cell.left + 4, (cell.top + cell.bottom) / 2);
+        // The list follows the press until the button goes up: that is waiting in the queue.
+        PostMessageA(app.list, WM_LBUTTONUP, 0, at);
+        SendMessageA(app.list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    }
+    EXPECT_EQ(shellTargets, (Texts{"http://www.zhisheng.example", "mailto:sales@zhisheng.example"}));
+}
+
 } // namespace

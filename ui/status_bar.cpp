@@ -6,13 +6,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "app_state.h"
 #include "build_settings.h"
 #include "database.h"
-#include "list_rows.h"
 #include "resource.h"
 
-HWND createStatusBar(HWND parent, int id, HINSTANCE instance, int partCount) {
+HWND createStatusBar(HWND parent, int id, HINSTANCE instance, int partCount, int rowCount) {
     HWND bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER | SBARS_SIZEGRIP | CCS_BOTTOM,
                                    KOVANTA_MAKER_LINE, parent, UINT(id));
     RECT client{};
@@ -29,8 +27,7 @@ HWND createStatusBar(HWND parent, int id, HINSTANCE instance, int partCount) {
     char text[80];
     std::snprintf(text, sizeof text, "当前信息：%s-%s 信息", dataStore.titlePart1, dataStore.titlePart2);
     setStatusText(bar, 1, text);
-    std::snprintf(text, sizeof text, "共有： %d 条信息", listState.rowCount);
-    setStatusText(bar, 2, text);
+    showRowCount(bar, rowCount);
     return bar;
 }
 
@@ -38,8 +35,8 @@ void setStatusText(HWND statusBar, int part, const char* text) {
     SendMessageA(statusBar, SB_SETTEXTA, WPARAM(part), reinterpret_cast<LPARAM>(text));
 }
 
-void showRowCount() {
-    char text[20];
-    std::snprintf(text, sizeof text, "共有： %d 条信息", listState.rowCount);
-    setStatusText(app.statusBar, 2, text);
+void showRowCount(HWND statusBar, int rowCount) {
+    char text[80];
+    std::snprintf(text, sizeof text, "共有： %d 条信息", rowCount);
+    setStatusText(statusBar, 2, text);
 }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "gdi.h"
+
 struct AppWindows {
     HINSTANCE instance = nullptr;
     HWND mainWindow = nullptr;
@@ -15,14 +17,18 @@ struct AppWindows {
     HWND searchBox = nullptr;
 };
 
+// The pens, fonts and bitmaps are owned here and freed at the end (or when start-up makes them
+// again); the cursors are shared ones that need no freeing.
 struct DrawingResources {
     COLORREF rowColours[12] = {};
-    HPEN splitterPen = nullptr;
+    ScopedPen splitterPen;
     HCURSOR arrowCursor = nullptr;
     HCURSOR splitterCursor = nullptr;
     HCURSOR handCursor = nullptr;
-    HFONT normalFont = nullptr;
-    HFONT linkFont = nullptr;
+    ScopedFont normalFont;
+    ScopedFont linkFont;
+    // The rebar's bands hold their background bitmaps without owning them.
+    ScopedBitmap bandBackgrounds[3];
 };
 
 struct AppSettings {
@@ -42,7 +48,7 @@ extern DrawingResources drawing;
 extern AppSettings settings;
 extern uint8_t focusedPane;
 
-// Hands a target to the shell with the verb "open" (ShellExecuteA); tests replace it.
+// Hands a target to the shell with the verb "open" (shellExecuteOpen); tests replace it.
 extern void (*shellOpen)(HWND owner, const char* target);
 
 inline constexpr COLORREF kLinkColour = RGB(0, 0, 255);

@@ -1,0 +1,19 @@
+// Window classes of the program.
+#include "window_class.h"
+
+#include "resource.h"
+
+ATOM registerWindowClass(const WNDCLASSEXA& wc) {
+    ATOM atom = RegisterClassExA(&wc);
+    if (atom) return atom;
+    WNDCLASSA plain{wc.style, wc.lpfnWndProc, wc.cbClsExtra,    wc.cbWndExtra,   wc.hInstance,
+                    wc.hIcon, wc.hCursor,     wc.hbrBackground, wc.lpszMenuName, wc.lpszClassName};
+    return RegisterClassA(&plain);
+}
+
+void setProgramIcons(WNDCLASSEXA& wc, HINSTANCE instance) {
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
+    wc.hIconSm = static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+}
