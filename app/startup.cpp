@@ -22,8 +22,10 @@
 #include "resource.h"
 #include "search.h"
 #include "shell.h"
+#include "startup_failure.h"
 #include "tree_model.h"
 #include "update_check.h"
+#include "user_paths.h"
 #include "version.h"
 #include "window_class.h"
 
@@ -64,14 +66,6 @@ void createFonts() {
     drawing.linkFont.reset(CreateFontIndirectA(&font));
 }
 
-void setUserFilePaths() {
-    char directory[260] = {};
-    GetSystemDirectoryA(directory, sizeof directory);
-    std::snprintf(settings.notebookPath, sizeof settings.notebookPath, "%s\\%s", directory, "MyDocInf.wrk");
-    std::snprintf(settings.searchHistoryPath, sizeof settings.searchHistoryPath, "%s\\%s", directory,
-                  "MySchInf.wrk");
-}
-
 void showExpiryNotice() {
     if (dataStore.expiredCount <= 0) return;
     char notice[256];
@@ -106,10 +100,20 @@ ATOM registerClasses(HINSTANCE instance) {
     return detailClass;
 }
 
-void readProgramPath() {
-    char path[512] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::snprintf(programPath, sizeof programPath, "%s", path);
+void readProgramPath(size_t capacity) {
+    platform.showFailure = showStartupFailure;
+    // A path cut to the buffer would name another file: one that does not fit ends the start-up.
+    if (capacity > sizeof programPath) capacity = sizeof programPath;
+    DWORD length = GetModuleFileNameA(nullptr, programPath, DWORD(capacity));
+    if (length == 0) {
+        std::fprintf(stderr, "the program's path cannot be read (error %lu)\n", GetLastError());
+        failStartup(StartupFailure::ProgramUnreadable, 1);
+    }
+    if (length >= capacity) {
+        programPath[0] = '\0';
+        std::fprintf(stderr, "the program's path does not fit in %u bytes\n", unsigned(capacity - 1));
+        failStartup(StartupFailure::PathTooLong, 1);
+    }
 }
 
 void initialiseApplication() {
@@ -121,6 +125,7 @@ void prepareApplication() {
     platform.localTime = windowsLocalTime;
     platform.showMessage = windowsShowMessage;
     platform.deleteFile = windowsDeleteFile;
+    platform.showFailure = showStartupFailure;
     compareText = lstrcmpText;
 
     extractContainer();

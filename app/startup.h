@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "container.h"
 #include "shell.h"
 
 // The two window classes only.
@@ -10,7 +11,9 @@ ATOM registerWindowClasses(HINSTANCE instance);
 // Both classes, then initialiseApplication; the result of the detail window's class.
 ATOM registerClasses(HINSTANCE instance);
 void initialiseApplication();
-void readProgramPath();
+// Fills programPath (at most capacity bytes with the terminating zero); a path that does not
+// fit ends the start-up with a message box and exit status 1.
+void readProgramPath(size_t capacity = sizeof programPath);
 // Everything of initialiseApplication after the program path: the data, drawing resources,
 // settings, paths, and the expiry notice.
 void prepareApplication();

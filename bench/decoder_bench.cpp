@@ -1,18 +1,21 @@
 // decoder_bench: the project's container decoder beside giflib 5 on the large generated
 // catalogue, in one run.
 //
-//   (a) ours:   extractContainer() on a program file (16 bytes + container + trailer) in a
-//               temporary directory: stdio reads of the program file, readContainer,
-//               readImage's string-copying decoder, and the raster file "5.msg" written
-//               (1078-byte header, rows bottom first, fwrite per row).
+//   (a) ours:   extractContainer() on a program file (16 bytes + container + trailer):
+//               stdio reads of the program file, readContainer, readImage's string-copying
+//               decoder, the raster in memory (1078-byte header, rows bottom first); then the
+//               same with the raster also written to a unique temporary file, the way a
+//               start-up through a temporary file would go.
 //   (a') ours, value decoder: the same with useValueDecoder set (the yardstick decoder).
 //   (b) giflib: the same container bytes with "GIF89a" as signature, held in memory and read
 //               through a memcpy read function; DGifOpen, DGifGetLine per row into one
-//               image-sized buffer, then the same raster file layout written with fwrite per
-//               row. The file read is not in giflib's time, so the comparison favours it.
-//   (c) start-up: a fresh process of this program runs extractContainer + loadDatabase (which
-//               deletes "5.msg"); its time, and its peak resident set (VmHWM, which starts
-//               afresh at exec, unlike ru_maxrss after fork).
+//               image-sized buffer, then the same raster layout written with fwrite per row
+//               (to /dev/null beside ours in memory, to a file beside ours with its file). The
+//               file read is not in giflib's time, so the comparison favours it.
+//   (c) start-up: a fresh process of this program runs extractContainer + loadDatabase from
+//               memory, and in other runs through a unique temporary file (written, read back
+//               and removed); its time, and its peak resident set (VmHWM, which starts afresh
+//               at exec, unlike ru_maxrss after fork), beside the loaded database's own size.
 // Rounds alternate between the decoders; each figure is the median of the rounds, in wall time
 // and in CPU time of the process (the machine may be shared, so CPU time is the steadier one).
 #include <gif_lib.h>
@@ -21,9 +24,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+#include <sys/stat.h>
 
 #include "appender.h"
 #include "bench_support.h"
@@ -127,23 +133,57 @@ bool decodeWithGiflib(const std::vector<uint8_t>& gifBytes, const char* outPath)
     return ok;
 }
 
-// Ours with the raster bytes going to sinkPath: the program file read and decoded as at
-// start-up, through readContainer, without the raster file's page-cache writes when the sink
-// is /dev/null.
-void decodeOursTo(const char* sinkPath) {
-    extractContainerFrom(programPath, sinkPath);
+// The alternative to the raster in memory: the raster written to a uniquely named file made
+// exclusively in the temporary folder, read back for the loader and removed.
+bool throughTemporaryFile(long long* written = nullptr) {
+    char name[] = "/tmp/kovanta-raster-XXXXXX";
+    int fd = mkstemp(name);
+    if (fd < 0) return false;
+    std::FILE* file = fdopen(fd, "w+b");
+    static const uint8_t zeros[Raster::kPieceSize] = {};
+    bool ok = file != nullptr;
+    for (size_t k = 0; ok && k < raster.pieceCount(); ++k)
+        ok = std::fwrite(raster.piece(k) ? raster.piece(k) : zeros, 1, raster.pieceLength(k), file) ==
+             raster.pieceLength(k);
+    ok = ok && std::fflush(file) == 0;
+    uint64_t size = raster.size();
+    if (written) *written = (long long)size;
+    raster.reset(size);
+    std::rewind(file);
+    std::vector<uint8_t> piece(Raster::kPieceSize);
+    for (uint64_t at = 0; ok && at < size; at += Raster::kPieceSize) {
+        size_t n = size_t(size - at < Raster::kPieceSize ? size - at : Raster::kPieceSize);
+        ok = std::fread(piece.data(), 1, n, file) == n && raster.write(at, piece.data(), n);
+    }
+    if (file) std::fclose(file);
+    unlink(name);
+    return ok;
 }
 
-// The start-up path in this (fresh) process: prints "milliseconds peakKiB companies products".
-int startupChild(const char* directory, const char* program) {
-    if (chdir(directory) != 0) return 1;
+// The loaded database's own bytes: its arrays and introductions.
+double databaseMiB() {
+    const DataStore& d = dataStore;
+    double bytes = double(d.companyCount) * sizeof(CompanyRecord) +
+                   double(d.categoryCount) * sizeof(CategoryRecord) +
+                   double(d.treeNodeCount) * sizeof(TreeNodeRecord) +
+                   double(d.companyLinkCount) * (sizeof(CompanyLink) + sizeof(CompanyTreeEntry)) +
+                   double(d.productCount) * sizeof(ProductRecord);
+    for (int32_t i = 0; i < d.companyCount; ++i)
+        if (d.companies[i].introduction) bytes += double(std::strlen(d.companies[i].introduction) + 1);
+    return bytes / (1024.0 * 1024.0);
+}
+
+// The start-up path in this (fresh) process: prints "milliseconds peakKiB loaded companies
+// products databaseMiB".
+int startupChild(const char* way, const char* program) {
     std::snprintf(programPath, sizeof programPath, "%s", program);
     double t0 = nowSeconds();
     extractContainer();
+    if (std::strcmp(way, "file") == 0 && !throughTemporaryFile()) return 1;
     int loaded = loadDatabase();
     double t1 = nowSeconds();
-    std::printf("%.3f %ld %d %d %d\n", (t1 - t0) * 1000, statusKb("VmHWM"), loaded, dataStore.companyCount,
-                dataStore.productCount);
+    std::printf("%.3f %ld %d %d %d %.3f\n", (t1 - t0) * 1000, statusKb("VmHWM"), loaded,
+                dataStore.companyCount, dataStore.productCount, databaseMiB());
     freeDatabase();
     return 0;
 }
@@ -199,10 +239,10 @@ int main(int argc, char** argv) {
         double c = cpuSeconds();
         double a = nowSeconds();
         extractContainer();
+        if (!throughTemporaryFile(&outputSize)) return 1;
         double b = nowSeconds();
         oursCpu.push_back(cpuSeconds() - c);
         ours.push_back(b - a);
-        outputSize = fileSize(kRasterFileName);
 
         c = cpuSeconds();
         a = nowSeconds();
@@ -213,7 +253,7 @@ int main(int argc, char** argv) {
 
         c = cpuSeconds();
         a = nowSeconds();
-        decodeOursTo("/dev/null");
+        extractContainer();
         b = nowSeconds();
         oursSinkCpu.push_back(cpuSeconds() - c);
         oursSink.push_back(b - a);
@@ -234,8 +274,8 @@ int main(int argc, char** argv) {
         oursValue.push_back(b - a);
         useValueDecoder = false;
 
-        if (round == 0) { // both decoders give the same raster file, holding the stream
-            std::vector<uint8_t> mine = readFile(kRasterFileName), theirs = readFile(kGifOutput);
+        if (round == 0) { // both decoders give the same raster, holding the stream
+            std::vector<uint8_t> mine = raster.bytes(), theirs = readFile(kGifOutput);
             bool same = mine == theirs;
             bool holdsStream =
                 mine.size() >= kRasterHeaderSize + stream.size() &&
@@ -246,25 +286,28 @@ int main(int argc, char** argv) {
         }
     }
 
-    std::vector<double> startupMs;
-    std::vector<double> startupPeak;
-    std::string startupLine;
-    for (int run = 0; run < kStartupRuns; ++run) {
-        startupLine = runSelf("--startup '" + dir + "' '" + programFile + "'");
+    // Fresh processes, by turns: the raster in memory, and through a temporary file.
+    std::vector<double> startupMs[2], startupPeak[2];
+    double loadedMiB = 0;
+    const char* ways[2] = {"memory", "file"};
+    for (int run = 0; run < 2 * kStartupRuns; ++run) {
+        int way = run % 2;
+        std::string startupLine = runSelf(std::string("--startup ") + ways[way] + " '" + programFile + "'");
         double ms = 0, peak = 0;
         int loaded = 0, companies = 0, products = 0;
-        if (std::sscanf(startupLine.c_str(), "%lf %lf %d %d %d", &ms, &peak, &loaded, &companies,
-                        &products) != 5 ||
+        if (std::sscanf(startupLine.c_str(), "%lf %lf %d %d %d %lf", &ms, &peak, &loaded, &companies,
+                        &products, &loadedMiB) != 6 ||
             !loaded) {
             std::fprintf(stderr, "start-up run failed: %s\n", startupLine.c_str());
             return 1;
         }
-        startupMs.push_back(ms);
-        startupPeak.push_back(peak);
+        startupMs[way].push_back(ms);
+        startupPeak[way].push_back(peak);
         if (run == 0) std::printf("start-up check: loaded %d companies, %d products\n", companies, products);
     }
     long idleKb = std::strtol(runSelf("--idle").c_str(), nullptr, 10);
-    bool rasterLeft = fileSize(dir + "/" + kRasterFileName) >= 0;
+    // The folder holds the program file and giflib's raster file, nothing of the start-ups.
+    bool leftBehind = std::distance(std::filesystem::directory_iterator(dir), {}) != 2;
 
     double mb = double(outputSize) / 1e6;
     double mOurs = median(ours), mValue = median(oursValue), mGif = median(giflib);
@@ -279,18 +322,18 @@ int main(int argc, char** argv) {
         std::printf("%-42s %8.1f %8.1f %8.2fx | %8.1f %8.1f %8.2fx\n", name, wall * 1000, mb / wall,
                     mGif / wall, cpu * 1000, mb / cpu, cGif / cpu);
     };
-    std::printf("decoding, the raster bytes written to /dev/null:\n");
+    std::printf("decoding; ours into memory, giflib's raster bytes written to /dev/null:\n");
     double mOursSink = median(oursSink), mGifSink = median(giflibSink);
     double cOursSink = median(oursSinkCpu), cGifSink = median(giflibSinkCpu);
     auto sinkRow = [&](const char* name, double wall, double cpu) {
         std::printf("%-42s %8.1f %8.1f %8.2fx | %8.1f %8.1f %8.2fx\n", name, wall * 1000, mb / wall,
                     mGifSink / wall, cpu * 1000, mb / cpu, cGifSink / cpu);
     };
-    sinkRow("ours: readContainer, string copying", mOursSink, cOursSink);
+    sinkRow("ours: extractContainer, string copying", mOursSink, cOursSink);
     sinkRow("giflib 5: DGifGetLine per row from memory", mGifSink, cGifSink);
-    std::printf("the whole extraction, the raster file \"5.msg\" written:\n");
-    row("ours: extractContainer (string copying)", mOurs, cOurs);
-    row("ours: extractContainer (value decoder)", mValue, cValue);
+    std::printf("with a raster file written (ours: a unique temporary file, read back):\n");
+    row("ours: extractContainer + temporary file", mOurs, cOurs);
+    row("ours: value decoder, into memory", mValue, cValue);
     row("giflib 5: DGifGetLine per row from memory", mGif, cGif);
     auto spread = [](const char* name, const std::vector<double>& t) {
         std::printf("  %s wall ms:", name);
@@ -307,15 +350,20 @@ int main(int argc, char** argv) {
         "%.2f CPU (target: at least 3.00)\n",
         mGifSink / mOursSink, cGifSink / cOursSink, mGif / mOurs, cGif / cOurs);
 
-    std::printf(
-        "\nstart-up path, program file -> extractContainer -> loadDatabase (fresh process, %d runs):\n",
-        kStartupRuns);
-    std::printf("  time: median %.1f ms (min %.1f, max %.1f)\n", median(startupMs),
-                *std::min_element(startupMs.begin(), startupMs.end()),
-                *std::max_element(startupMs.begin(), startupMs.end()));
-    std::printf("  peak resident set (VmHWM): median %.1f MiB; the same program idle: %.1f MiB\n",
-                median(startupPeak) / 1024, double(idleKb) / 1024);
-    std::printf("  raster file left behind after loadDatabase: %s\n", rasterLeft ? "YES" : "no");
+    std::printf("\nstart-up path, program file -> extractContainer -> loadDatabase (fresh processes, %d runs "
+                "each, by turns); loaded database %.1f MiB, the program idle %.1f MiB:\n",
+                kStartupRuns, loadedMiB, double(idleKb) / 1024);
+    for (int way = 0; way < 2; ++way) {
+        double peak = median(startupPeak[way]) / 1024;
+        std::printf("  %-28s median %6.1f ms (min %.1f, max %.1f); peak resident %.1f MiB, above idle "
+                    "%.2fx the database\n",
+                    way == 0 ? "raster in memory:" : "through a temporary file:", median(startupMs[way]),
+                    *std::min_element(startupMs[way].begin(), startupMs[way].end()),
+                    *std::max_element(startupMs[way].begin(), startupMs[way].end()), peak,
+                    (peak - double(idleKb) / 1024) / loadedMiB);
+    }
+    std::printf("  time ratio file/memory: %.2f\n", median(startupMs[1]) / median(startupMs[0]));
+    std::printf("  files left in the current folder: %s\n", leftBehind ? "YES" : "none");
 
     if (chdir("/") != 0) return 1;
     removeTree(dir);

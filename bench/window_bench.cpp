@@ -1,8 +1,9 @@
 // The program's windows on a catalogue, timed in this process under Wine: from the process's
 // start to the main window shown, filled and answering; a tree selection to a filled and
 // painted list; a column sort; the notebook view of 500 full entries shown and painted; the
-// search box filled from a history of 1,000 and of 10,000 words. One
-// line of figures per run; window_bench.sh runs it on the
+// search box filled from a history of 1,000 and of 10,000 words, the data path's peak
+// memory beside the loaded database, and the data path in memory beside one through a unique
+// temporary file. One line of figures per run; window_bench.sh runs it on the
 // sample and on the large generated catalogue by turns and reports medians and ratios.
 //
 //   window_bench.exe --make-large FILE   writes a program file with the large catalogue
@@ -10,6 +11,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +27,7 @@
 #include "list_rows.h"
 #include "notebook.h"
 #include "notebook_file.h"
+#include "raster_file.h"
 #include "rebar.h"
 #include "search.h"
 #include "search_core.h"
@@ -169,6 +172,59 @@ double timeHistoryFill(int count) {
     return filled;
 }
 
+PROCESS_MEMORY_COUNTERS memoryCounters() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters;
+}
+
+double mib(double bytes) {
+    return bytes / (1024.0 * 1024.0);
+}
+
+// The loaded database's own bytes: its arrays and introductions.
+double databaseBytes() {
+    const DataStore& d = dataStore;
+    double bytes = double(d.companyCount) * sizeof(CompanyRecord) +
+                   double(d.categoryCount) * sizeof(CategoryRecord) +
+                   double(d.treeNodeCount) * sizeof(TreeNodeRecord) +
+                   double(d.companyLinkCount) * (sizeof(CompanyLink) + sizeof(CompanyTreeEntry)) +
+                   double(d.productCount) * sizeof(ProductRecord);
+    for (int32_t i = 0; i < d.companyCount; ++i)
+        if (d.companies[i].introduction) bytes += double(std::strlen(d.companies[i].introduction) + 1);
+    return bytes;
+}
+
+// The alternative to the raster in memory: written to a file made by GetTempFileNameA in the
+// user's temporary folder, read back for the loader, and deleted.
+bool throughTemporaryFile() {
+    char folder[MAX_PATH], name[MAX_PATH];
+    if (!GetTempPathA(sizeof folder, folder) || !GetTempFileNameA(folder, "kov", 0, name)) return false;
+    HANDLE file = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    static const uint8_t zeros[Raster::kPieceSize] = {};
+    bool ok = true;
+    for (size_t k = 0; ok && k < raster.pieceCount(); ++k) {
+        DWORD written = 0;
+        DWORD length = DWORD(raster.pieceLength(k));
+        ok = WriteFile(file, raster.piece(k) ? raster.piece(k) : zeros, length, &written, nullptr) &&
+             written == length;
+    }
+    uint64_t size = raster.size();
+    raster.reset(size);
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    std::vector<uint8_t> piece(Raster::kPieceSize);
+    for (uint64_t at = 0; ok && at < size; at += Raster::kPieceSize) {
+        DWORD length = DWORD(size - at < Raster::kPieceSize ? size - at : Raster::kPieceSize), read = 0;
+        ok = ReadFile(file, piece.data(), length, &read, nullptr) && read == length &&
+             raster.write(at, piece.data(), length);
+    }
+    CloseHandle(file);
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -181,9 +237,12 @@ int main(int argc, char** argv) {
     app.instance = GetModuleHandleA(nullptr);
     std::snprintf(programPath, sizeof programPath, "%s", argv[1]);
     registerWindowClasses(app.instance);
+    double residentBefore = double(memoryCounters().WorkingSetSize);
     double beforeData = sinceProcessStart();
     prepareApplication();
     double data = sinceProcessStart() - beforeData;
+    double dataPeak = double(memoryCounters().PeakWorkingSetSize) - residentBefore;
+    double database = databaseBytes();
     initialiseCommonControls();
     double beforeWindow = nowMs();
     if (!createMainWindow(app.instance, SW_SHOWNORMAL)) return 1;
@@ -252,6 +311,25 @@ int main(int argc, char** argv) {
         history1k.push_back(timeHistoryFill(1000));
         history10k.push_back(timeHistoryFill(10000));
     }
+    DestroyWindow(app.mainWindow); // the database goes with it
+
+    // The data path again, now in a warm process: in memory, and through a temporary file.
+    std::vector<double> inMemory, throughFile;
+    for (int round = 0; round < 3; ++round) {
+        for (bool viaFile : {false, true}) {
+            freeDatabase();
+            double t = nowMs();
+            extractContainer();
+            if (viaFile && !throughTemporaryFile()) return 1;
+            loadDatabase();
+            (viaFile ? throughFile : inMemory).push_back(nowMs() - t);
+        }
+    }
+    freeDatabase();
+    std::printf("data_peak_mib %.1f database_mib %.1f data_peak_ratio %.2f data_memory_ms %.1f "
+                "data_tempfile_ms %.1f ",
+                mib(dataPeak), mib(database), database > 0 ? dataPeak / database : 0.0, median(inMemory),
+                median(throughFile));
     std::printf("startup_ms %.1f data_ms %.1f window_ms %.1f select_groups_ms %.2f rows %d "
                 "select_companies_ms %.2f rows %d sort_ms %.2f paint_ms %.2f tree_items %zu "
                 "search_hits_ms %.1f hits %d search_none_ms %.1f search_find_ms %.1f message_box_ms %.1f "
@@ -262,7 +340,6 @@ int main(int argc, char** argv) {
                 median(sorts), median(paints), treeItems, median(searchMany), hits, median(searchNone),
                 median(searchFinds), median(messageBoxes), median(notebooks), median(notebookFills),
                 median(notebookReads), notebookRows, median(history1k), median(history10k));
-    DestroyWindow(app.mainWindow);
     UnhookWindowsHookEx(hook);
     return 0;
 }

@@ -53,7 +53,8 @@ for line in open(sys.argv[1]):
 builds = sorted({b for b, _ in runs})
 timed = ["startup_ms", "data_ms", "window_ms", "select_groups_ms", "select_companies_ms", "sort_ms", "paint_ms",
          "search_hits_ms", "search_none_ms", "search_find_ms", "message_box_ms", "notebook_ms", "notebook_fill_ms", "notebook_read_ms",
-         "history_1k_ms", "history_10k_ms"]
+         "history_1k_ms", "history_10k_ms",
+         "data_memory_ms", "data_tempfile_ms", "data_peak_mib", "database_mib", "data_peak_ratio"]
 med = lambda b, w, k: statistics.median(r[k] for r in runs[(b, w)])
 for b in builds:
     print(f"\n{b}: medians of {len(runs[(b, 'large')])} runs each      sample     large   large/sample")

@@ -1,6 +1,7 @@
 // Reads the container that follows the program image and hands its image to the decoder.
 //
-// The program file ends with a 4-byte little-endian offset of the container. The container
+// The program file ends with a 4-byte little-endian offset of the container; in a signed file
+// that trailer lies before the certificate table (program_image.h). The container
 // is laid out like a GIF89a file whose 6-byte signature is "ums" and a version ("390" or
 // "622"): a 7-byte screen descriptor, an optional global colour table, then blocks opened by
 // ';' (end), '!' (extension: label and sub-blocks) or ',' (image: 9-byte descriptor, optional
@@ -16,9 +17,10 @@
 #include "fileio.h"
 #include "lzw.h"
 #include "platform.h"
+#include "program_image.h"
 #include "subblock.h"
 
-char programPath[256];
+char programPath[kProgramPathCapacity];
 ColourTable globalColourTable;
 ColourTable localColourTable;
 int globalColourCount;
@@ -29,7 +31,7 @@ unsigned char extensionBuffer[280];
 
 [[noreturn]] void exitOpenFailure(const char* path) {
     std::fprintf(stderr, "%s: %s\n", path, std::strerror(errno));
-    endProcess(1);
+    failStartup(StartupFailure::ProgramUnreadable, 1);
 }
 
 bool readExactly(std::FILE* file, void* buffer, size_t size) {
@@ -41,51 +43,59 @@ void skipSubBlocks(std::FILE* file) {
     }
 }
 
-// The decoder writes to rasterFile while this is in scope.
-class RasterTarget {
-  public:
-    explicit RasterTarget(std::FILE* file) { rasterFile = file; }
-    ~RasterTarget() { rasterFile = nullptr; }
-    RasterTarget(const RasterTarget&) = delete;
-    RasterTarget& operator=(const RasterTarget&) = delete;
-};
+// Whether the 4 bytes before end name an offset where a container header starts.
+bool trailerAt(std::FILE* file, uint64_t end) {
+    unsigned char bytes[6];
+    if (end < 4 || seekTo(file, end - 4) != 0 || !readExactly(file, bytes, 4)) return false;
+    uint64_t offset = readU32LE(bytes);
+    return offset + 6 <= end - 4 && seekTo(file, offset) == 0 && readExactly(file, bytes, 6) &&
+           std::memcmp(bytes, "ums", 3) == 0;
+}
+
+// Where the trailer ends: the end of the file, or in a signed file the certificate table's
+// start. Signing tools pad the file to a multiple of 8 bytes before the table, so the trailer
+// of a file packed without that alignment lies up to 7 bytes earlier.
+int64_t trailerEnd(std::FILE* file) {
+    int64_t size = fileSize(file);
+    if (size < 0) return -1;
+    unsigned char head[kProgramHeadSize];
+    size_t available = seekTo(file, 0) == 0 ? std::fread(head, 1, sizeof head, file) : 0;
+    std::optional<CertificateTable> table = findCertificateTable(head, available, uint64_t(size));
+    if (!table) return size;
+    for (uint64_t padding = 0; padding < 8 && padding < table->offset; ++padding)
+        if (trailerAt(file, table->offset - padding)) return int64_t(table->offset - padding);
+    return int64_t(table->offset);
+}
 
 } // namespace
 
 int extractContainer() {
-    char path[sizeof programPath];
-    std::memcpy(path, programPath, sizeof path);
-    path[sizeof path - 1] = '\0';
-    std::snprintf(dataStore.rasterFileName, sizeof dataStore.rasterFileName, "%s", kRasterFileName);
-    return extractContainerFrom(path, kRasterFileName);
+    return extractContainerFrom(programPath);
 }
 
-int extractContainerFrom(const char* programFilePath, const char* rasterFilePath) {
+int extractContainerFrom(const char* programFilePath) {
     File programFile = openFile(programFilePath, "rb");
     if (!programFile) exitOpenFailure(programFilePath);
     std::setvbuf(programFile.get(), nullptr, _IOFBF, 1 << 16);
-    File raster = openFile(rasterFilePath, "wb");
-    if (!raster) exitOpenFailure(rasterFilePath);
-    std::setvbuf(raster.get(), nullptr, _IOFBF, 1 << 20); // the pixel rows go out in large pieces
-    {
-        RasterTarget target(raster.get());
-        readContainer(programFile.get(), 1);
-    }
-    programFile.close();
-    errno = 0;
-    if (!raster.close()) rasterWriteFailed(); // a full disk often shows only here
+    return extractContainerFrom(programFile.get());
+}
+
+int extractContainerFrom(std::FILE* programFile) {
+    raster.clear();
+    readContainer(programFile, 1);
     return 0;
 }
 
 void readContainer(std::FILE* programFile, int imageNumber) {
     unsigned char bytes[9];
-    if (seekFromEnd(programFile, -4) != 0 || !readExactly(programFile, bytes, 4))
-        endProcess(0); // the program file is closed by its owner, or by the process exit
+    int64_t end = trailerEnd(programFile);
+    if (end < 4 || seekTo(programFile, uint64_t(end) - 4) != 0 || !readExactly(programFile, bytes, 4))
+        failStartup(StartupFailure::NoData, 0); // the file is closed by its owner, or by the exit
     uint32_t containerOffset = readU32LE(bytes);
 
     if (seekTo(programFile, containerOffset) != 0 || !readExactly(programFile, bytes, 6))
-        fatalError("error reading magic number");
-    if (std::memcmp(bytes, "ums", 3) != 0) fatalError("不是 ums 格式的数据,无法识别!");
+        fatalNoContainer("error reading magic number");
+    if (std::memcmp(bytes, "ums", 3) != 0) fatalNoContainer("不是 ums 格式的数据,无法识别!");
     if (std::memcmp(bytes + 3, "390", 3) != 0 && std::memcmp(bytes + 3, "622", 3) != 0)
         fatalError("版本不是 'Ver39' 或 'Ver40',无法识别!");
 
@@ -121,7 +131,7 @@ void readContainer(std::FILE* programFile, int imageNumber) {
 
     if (imageCount < imageNumber) {
         std::fprintf(stderr, "only %d data %s found in file\n", imageCount, imageCount > 1 ? "s" : "");
-        endProcess(1);
+        failStartup(imageCount == 0 ? StartupFailure::NoData : StartupFailure::DamagedData, 1);
     }
 }
 

@@ -6,17 +6,20 @@
 
 #include "raster_file.h"
 
-extern char programPath[256];
+// The longest path GetModuleFileNameA can return: 32,767 UTF-16 units, at most two bytes each
+// in the ANSI code page, and the terminating zero.
+inline constexpr size_t kProgramPathCapacity = 2 * 32767 + 1;
+extern char programPath[kProgramPathCapacity];
 extern ColourTable globalColourTable;
 extern ColourTable localColourTable;
 extern int globalColourCount;
 
-// Decodes the container of the file at programPath into the raster file "5.msg" in the current
-// directory and returns 0; every failure ends the process.
+// Decodes the container of the file at programPath into the raster in memory (raster_file.h)
+// and returns 0; every failure tells the user (the platform seam) and ends the process.
 int extractContainer();
-// The same from the program file at programFilePath into the raster file at rasterFilePath
-// (the decoder benchmark writes to /dev/null). The raster file is checked through its close.
-int extractContainerFrom(const char* programFilePath, const char* rasterFilePath);
+// The same from the program file at programFilePath, or from an open one.
+int extractContainerFrom(const char* programFilePath);
+int extractContainerFrom(std::FILE* programFile);
 void readContainer(std::FILE* programFile, int imageNumber);
 int readColourTable(std::FILE* file, int count, ColourTable table);
 void handleExtension(std::FILE* file, int label);

@@ -1,6 +1,6 @@
-// Loads the database stream from the raster file into dataStore, and releases it.
+// Loads the database stream from the raster into dataStore, and releases it.
 //
-// The stream starts at offset 1078 of "5.msg". Integers are 32-bit signed little-endian, the
+// The stream starts at offset 1078 of the raster. Integers are 32-bit signed little-endian, the
 // price a little-endian IEEE single. Texts are ShortStrings: a signed length byte (1..127 bytes
 // follow; 0 or a byte of 128 and above means empty text), then the bytes. In order: dataName,
 // titlePart1, titlePart2, updateDate; then five counted sections: companies (twelve texts, an
@@ -29,15 +29,20 @@ void* (*allocateZeroed)(size_t, size_t) = std::calloc;
 
 namespace {
 
-// A buffered reader that knows how many bytes are left, so that a count can never make the
-// loader allocate more records than the stream can hold, and that reports the end of data.
+// A reader of the raster's pixel area that knows how many bytes are left, so that a count can
+// never make the loader allocate more records than the stream can hold, and that reports the
+// end of data. It reads the raster's pieces in place and lets each go once it is past it.
 class StreamReader {
   public:
-    StreamReader(std::FILE* file, int64_t remaining) : file_(file), remaining_(remaining) {}
+    explicit StreamReader(Raster& raster)
+        : raster_(raster),
+          remaining_(raster.size() > kRasterHeaderSize ? int64_t(raster.size()) - kRasterHeaderSize : 0) {
+        if (fill()) pos_ = kRasterHeaderSize < length_ ? kRasterHeaderSize : length_;
+    }
 
     bool read(void* to, size_t size) {
-        if (size <= length_ - pos_ && !ended_) { // within the buffer: the common case
-            std::memcpy(to, buffer_ + pos_, size);
+        if (size <= length_ - pos_ && !ended_) { // within the piece: the common case
+            if (size > 0) std::memcpy(to, buffer_ + pos_, size);
             pos_ += size;
             remaining_ -= int64_t(size);
             return true;
@@ -70,15 +75,23 @@ class StreamReader {
 
   private:
     bool fill() {
-        length_ = std::fread(buffer_, 1, sizeof buffer_, file_);
+        if (next_ > 0) raster_.releasePiece(next_ - 1);
+        if (next_ == raster_.pieceCount()) {
+            length_ = pos_ = 0;
+            ended_ = true;
+            return false;
+        }
+        static const uint8_t zeros[Raster::kPieceSize] = {};
+        buffer_ = raster_.piece(next_) ? raster_.piece(next_) : zeros;
+        length_ = raster_.pieceLength(next_);
         pos_ = 0;
-        if (length_ == 0) ended_ = true;
-        return length_ > 0;
+        ++next_;
+        return true;
     }
-    std::FILE* file_;
+    Raster& raster_;
     int64_t remaining_;
-    unsigned char buffer_[65536];
-    size_t pos_ = 0, length_ = 0;
+    const uint8_t* buffer_ = nullptr;
+    size_t next_ = 0, pos_ = 0, length_ = 0;
     bool ended_ = false;
 };
 
@@ -102,8 +115,7 @@ template <size_t N> bool readShortString(StreamReader& stream, char (&field)[N])
 }
 
 [[noreturn]] void outOfMemory() {
-    platform.showMessage("内存不足!");
-    endProcess(0);
+    failStartup(StartupFailure::OutOfMemory, 0);
 }
 
 // No more records than the rest of the stream can hold at minimumSize bytes each, and at
@@ -219,19 +231,29 @@ void noteExpiry(ExpiryOf section, int32_t index, const char* text) {
 } // namespace
 
 int checkExpiry(uint64_t loadTime, const char* expiryText) {
-    // Entries mostly share a handful of dates, so the last answer is kept.
-    static char lastText[kExpiryFieldCapacity];
-    static uint64_t lastLoadTime;
-    static bool lastExpired, known;
+    // Entries share a few thousand dates at most: each date's answer is kept for the load time
+    // it was found for (0 not known yet, 1 valid, 2 expired).
+    static int8_t answers[100 * 12 * 31];
+    static uint64_t answersFor;
+    int digits[6];
+    int n = 0;
+    while (n < 6 && expiryText[n] >= '0' && expiryText[n] <= '9') { // stops at the terminator
+        digits[n] = expiryText[n] - '0';
+        ++n;
+    }
+    int month = n == 6 ? digits[2] * 10 + digits[3] : 0, day = n == 6 ? digits[4] * 10 + digits[5] : 0;
     bool expired;
-    if (known && lastLoadTime == loadTime && std::strncmp(lastText, expiryText, sizeof lastText) == 0) {
-        expired = lastExpired;
+    if (month >= 1 && month <= 12 && day >= 1 && day <= 31) {
+        int year = digits[0] * 10 + digits[1];
+        if (answersFor != loadTime) {
+            std::memset(answers, 0, sizeof answers);
+            answersFor = loadTime;
+        }
+        int8_t& answer = answers[(year * 12 + month - 1) * 31 + day - 1];
+        if (answer == 0) answer = hasExpired(loadTime, expiryText) ? 2 : 1;
+        expired = answer == 2;
     } else {
         expired = hasExpired(loadTime, expiryText);
-        std::snprintf(lastText, sizeof lastText, "%s", expiryText);
-        lastLoadTime = loadTime;
-        lastExpired = expired;
-        known = true;
     }
     if (!expired) return 1;
     ++dataStore.expiredCount;
@@ -243,12 +265,8 @@ int loadDatabase() {
     platform.localTime(&now);
     loadTicks = localTimeToTicks(now).value_or(0);
 
-    File file = openFile(dataStore.rasterFileName, "rb");
-    if (!file) return 0;
-    int64_t size = fileSize(file.get());
-    int64_t remaining = size > kRasterHeaderSize ? size - kRasterHeaderSize : 0;
-    seekTo(file.get(), kRasterHeaderSize);
-    StreamReader s(file.get(), remaining);
+    if (raster.size() == 0) return 0; // nothing was decoded
+    StreamReader s(raster);
 
     DataStore& d = dataStore;
     readShortString(s, d.dataName) && readShortString(s, d.titlePart1) && readShortString(s, d.titlePart2) &&
@@ -305,8 +323,7 @@ int loadDatabase() {
 
     markBadIndices(d);
 
-    file.close();
-    platform.deleteFile(dataStore.rasterFileName);
+    raster.clear();
     return 1;
 }
 
@@ -337,8 +354,5 @@ void freeDatabase() {
     std::free(d.companyLinks);
     std::free(d.listRowBuffer);
     std::free(d.companyTree);
-    char rasterFileName[sizeof d.rasterFileName];
-    std::memcpy(rasterFileName, d.rasterFileName, sizeof rasterFileName);
     d = DataStore{};
-    std::memcpy(d.rasterFileName, rasterFileName, sizeof rasterFileName);
 }

@@ -80,7 +80,6 @@ struct DataStore {
     CompanyTreeEntry* companyTree;
     int32_t companyTreeCount;
     int32_t expiredCount;
-    char rasterFileName[16];
     void* listRowBuffer; // the list view's row table, allocated on demand by the list
 };
 
@@ -109,6 +108,8 @@ inline constexpr int kExpiryFieldCapacity = 7;
 enum class ExpiryOf { CompanyLink, Product };
 extern void (*expiryTextSink)(ExpiryOf section, int32_t index, const char* text);
 
+// Loads the raster that extractContainer decoded (raster_file.h) and empties it: 1, or 0 when
+// there is none.
 int loadDatabase();
 // Returns 1 when the entry is valid at loadTicks, 0 (and counts it) when it has expired.
 int checkExpiry(uint64_t loadTicks, const char* expiryText);

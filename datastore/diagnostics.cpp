@@ -1,4 +1,4 @@
-// The fatal diagnostic of the container reader and the image decoder.
+// The fatal diagnostics of the container reader and the image decoder.
 #include "diagnostics.h"
 
 #include <cstdio>
@@ -7,5 +7,15 @@
 
 void fatalError(const char* message) {
     std::fprintf(stderr, "%s\n", message);
-    endProcess(5);
+    failStartup(StartupFailure::DamagedData, 5);
+}
+
+void fatalNoContainer(const char* message) {
+    std::fprintf(stderr, "%s\n", message);
+    failStartup(StartupFailure::NoData, 5);
+}
+
+void fatalOutOfMemory(const char* message) {
+    std::fprintf(stderr, "%s\n", message);
+    failStartup(StartupFailure::OutOfMemory, 5);
 }

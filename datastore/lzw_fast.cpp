@@ -2,8 +2,8 @@
 // as one run of bytes in a window that slides along; codes are taken from it with 64-bit loads.
 // A table entry is a string's first 8 bytes, its length and where it first occurs in the
 // output, so short strings are written straight from the table and longer ones copied from
-// output already written. Finished rows go to the raster file in large writes, and at a clear
-// code (after which nothing earlier is referred to) the output buffer starts again.
+// output already written. Finished rows go straight to the raster, and at a clear code (after
+// which nothing earlier is referred to) the output buffer starts again.
 //
 // The result must equal the value decoder's in every byte and diagnostic, so the reader keeps a
 // model of when the value decoder would fetch each sub-block: the zero-length flag, the
@@ -27,7 +27,7 @@ namespace {
 constexpr int kTableSize = 4096;
 // Output before a clear code is never referred to again, so at a clear code past this many
 // bytes the finished rows are written out and the buffer starts again.
-constexpr size_t kCompactAt = size_t(1) << 20;
+constexpr size_t kCompactAt = kSmallBuffers ? 4096 : size_t(1) << 20;
 constexpr size_t kSlack = kTableSize + 16; // one more string and the chunked copy's overrun
 
 enum class RunEnd { ZeroLength, CountMissing, DataShort };
@@ -36,7 +36,7 @@ enum class RunEnd { ZeroLength, CountMissing, DataShort };
 // along with the decoder, and the model of the value decoder's fetches.
 class BlockRun {
   public:
-    static constexpr size_t kWindow = size_t(1) << 16;
+    static constexpr size_t kWindow = kSmallBuffers ? 1024 : size_t(1) << 16;
 
     explicit BlockRun(std::FILE* file) : file_(file), window_(kWindow + 256 + 8, 0) {
         startOffset_ = readOffset_ = tellAt(file);
@@ -208,7 +208,7 @@ class Output {
         uint64_t initial = expected < 2 * kCompactAt ? expected : 2 * kCompactAt;
         capacity_ = size_t(initial) + kSlack;
         data_ = static_cast<unsigned char*>(std::malloc(capacity_));
-        if (!data_) fatalError("couldn't alloc space for data");
+        if (!data_) fatalOutOfMemory("couldn't alloc space for data");
     }
     ~Output() { std::free(data_); }
     Output(const Output&) = delete;
@@ -219,7 +219,7 @@ class Output {
         if (pos + kSlack <= capacity_) return;
         size_t grown = capacity_ * 2;
         auto* moved = static_cast<unsigned char*>(std::realloc(data_, grown));
-        if (!moved) fatalError("couldn't alloc space for data");
+        if (!moved) fatalOutOfMemory("couldn't alloc space for data");
         data_ = moved;
         capacity_ = grown;
     }
@@ -236,57 +236,26 @@ inline void copyString(unsigned char* to, const unsigned char* from, uint32_t le
         std::memcpy(to + i, from + i, 8);
 }
 
-// Puts rows, in the order the data gives them, where the raster file keeps them (bottom row
-// first), gathering rows that lie one before the other into large writes.
+// Puts rows, in the order the data gives them, where the raster keeps them (bottom row first).
+// The raster starts zeroed: the padding of each row and the rows the data never reaches stay
+// zero bytes.
 class RowWriter {
   public:
     RowWriter(int width, int height, bool interlaced)
         : width_(uint32_t(width)), height_(height), stride_(rowStride(8, width)), interlaced_(interlaced),
-          fileEnd_(kRasterHeaderSize + uint64_t(stride_) * uint64_t(height)) {
-        size_t rows = stride_ > 0 ? (size_t(1) << 20) / stride_ : 0;
-        capacity_ = (rows > 0 ? rows : 1) * stride_;
-        chunk_.reset(new unsigned char[capacity_ > 0 ? capacity_ : 1]());
-        writtenEnd_ = kRasterHeaderSize;
-    }
+          rasterEnd_(kRasterHeaderSize + uint64_t(stride_) * uint64_t(height)) {}
 
     void put(const unsigned char* pixels) {
         int r = imageRowOf(rowsPut_++, height_, interlaced_);
-        uint64_t offset = fileEnd_ - uint64_t(r + 1) * stride_;
-        if (chunkEnd_ > chunkStart_ && (offset + stride_ != chunkStart_ || chunkEnd_ - offset > capacity_))
-            flush();
-        if (chunkEnd_ == chunkStart_) chunkEnd_ = chunkStart_ = offset + stride_;
-        unsigned char* at = chunk_.get() + capacity_ - (chunkEnd_ - offset);
-        std::memcpy(at, pixels, width_);
-        std::memset(at + width_, 0, stride_ - width_);
-        chunkStart_ = offset;
-    }
-
-    // Writes what is gathered; rows the data never reached read as zero bytes.
-    void finish() {
-        flush();
-        if (writtenEnd_ < fileEnd_) {
-            const unsigned char zero = 0;
-            writeRasterAt(fileEnd_ - 1, &zero, 1);
-        }
+        writeRasterAt(rasterEnd_ - uint64_t(r + 1) * stride_, pixels, width_);
     }
 
   private:
-    void flush() {
-        if (chunkEnd_ == chunkStart_) return;
-        size_t size = size_t(chunkEnd_ - chunkStart_);
-        writeRasterAt(chunkStart_, chunk_.get() + capacity_ - size, size);
-        if (chunkEnd_ > writtenEnd_) writtenEnd_ = chunkEnd_;
-        chunkStart_ = chunkEnd_ = 0;
-    }
-
     const uint32_t width_;
     const int height_;
     const uint32_t stride_;
     const bool interlaced_;
-    const uint64_t fileEnd_;
-    std::unique_ptr<unsigned char[]> chunk_;
-    size_t capacity_ = 0;
-    uint64_t chunkStart_ = 0, chunkEnd_ = 0, writtenEnd_ = 0;
+    const uint64_t rasterEnd_;
     int rowsPut_ = 0;
 };
 
@@ -309,7 +278,6 @@ class FastDecoder {
         if (target_ > 0) decodeStrings();
         uint64_t decoded = bufferStart_ + pos_;
         emitRows(decoded < target_ ? decoded : target_);
-        writer_.finish();
         if (decoded > target_) {
             reportTooMuchData();
         } else if (decoded == target_ && !ended_ && oneMoreValue() >= 0) {

@@ -2,6 +2,15 @@
 // GetLocalTime, MessageBoxA and DeleteFileA; host builds use the portable defaults.
 #pragma once
 
+// Why the start-up cannot go on; the Windows program shows the user a message box for each.
+enum class StartupFailure {
+    ProgramUnreadable, // the program's own file cannot be opened
+    NoData,            // the program file carries no container
+    DamagedData,       // the container is cut short or damaged
+    OutOfMemory,
+    PathTooLong, // the program's path does not fit
+};
+
 struct LocalTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
 };
@@ -14,6 +23,9 @@ struct PlatformSeam {
     int (*deleteFile)(const char* path);
     // Ends the process. Fuzz targets replace it to return to their driver.
     void (*exitProcess)(int status);
+    // Tells the user why the start-up stops, just before the process ends. The tools' default
+    // adds nothing to their diagnostics but the loader's "内存不足!".
+    void (*showFailure)(StartupFailure why);
 };
 
 extern PlatformSeam platform;
@@ -23,3 +35,5 @@ PlatformSeam defaultPlatform();
 
 // Ends the process through the seam.
 [[noreturn]] void endProcess(int status);
+// Shows why the start-up stops, then ends the process with status.
+[[noreturn]] void failStartup(StartupFailure why, int status);

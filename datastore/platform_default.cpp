@@ -36,10 +36,14 @@ void hostExitProcess(int status) {
     std::exit(status);
 }
 
+void hostShowFailure(StartupFailure why) {
+    if (why == StartupFailure::OutOfMemory) hostShowMessage("内存不足!");
+}
+
 } // namespace
 
 PlatformSeam defaultPlatform() {
-    return {hostLocalTime, hostShowMessage, hostDeleteFile, hostExitProcess};
+    return {hostLocalTime, hostShowMessage, hostDeleteFile, hostExitProcess, hostShowFailure};
 }
 
 PlatformSeam platform = defaultPlatform();
@@ -47,4 +51,9 @@ PlatformSeam platform = defaultPlatform();
 void endProcess(int status) {
     platform.exitProcess(status);
     std::abort(); // a replacement that returns would leave the caller without a way on
+}
+
+void failStartup(StartupFailure why, int status) {
+    platform.showFailure(why);
+    endProcess(status);
 }

@@ -20,6 +20,7 @@
 #include "list_sort.h"
 #include "notebook_file.h"
 #include "test_support.h"
+#include "user_folder.h"
 
 namespace {
 
@@ -428,6 +429,45 @@ TEST_F(NotebookTest, NotesSavedAtTheSameMomentByTwoProgramsAreAllKept) {
         EXPECT_EQ(own, expected) << "writer " << w;
     }
     EXPECT_TRUE(onlyTheNotebookIsLeft()) << "no temporary or lock file stays behind";
+}
+
+} // namespace
+
+namespace {
+
+using UserFolderTest = ScratchDirTest;
+
+TEST_F(UserFolderTest, UserFilesMoveToThePerUserFolderOnlyWhenTheSystemFolderRefusesWrites) {
+    namespace fs = std::filesystem;
+    fs::create_directory("system");
+    EXPECT_EQ(userFileFolder("system", "user"), "system");
+    EXPECT_FALSE(fs::exists("user"));
+    EXPECT_TRUE(fs::is_empty("system")) << "the test of the folder leaves nothing behind";
+
+    // A folder in the way of the notebook's replacement file: no save could succeed there.
+    const Bytes notes = {1, 0, 0, 0, 'n', 0, 0, 0, 0}, history = {3, 0, 0, 0, 'a', 'b', 'c'};
+    writeWholeFile("system/MyDocInf.wrk", notes);
+    writeWholeFile("system/MySchInf.wrk", history);
+    fs::create_directory("system/MyDocInf.wrk.new");
+    EXPECT_EQ(userFileFolder("system", "user"), "user");
+    EXPECT_EQ(readWholeFile("user/MyDocInf.wrk"), notes);
+    EXPECT_EQ(readWholeFile("user/MySchInf.wrk"), history);
+    EXPECT_EQ(readWholeFile("system/MyDocInf.wrk"), notes);
+    EXPECT_FALSE(fs::exists("user/MyDocInf.wrk.new"));
+
+    // From then on the per-user folder holds the notes, also where the system folder would do.
+    fs::remove("system/MyDocInf.wrk.new");
+    writeWholeFile("user/MyDocInf.wrk", Bytes{9});
+    EXPECT_EQ(userFileFolder("system", "user"), "user");
+    EXPECT_EQ(readWholeFile("user/MyDocInf.wrk"), Bytes{9}) << "nothing is copied over it again";
+
+    // No per-user folder can be made: the system folder stays, its files untouched.
+    fs::create_directory("refusing");
+    fs::create_directory("refusing/MyDocInf.wrk.new");
+    writeWholeFile("refusing/MyDocInf.wrk", notes);
+    writeWholeFile("not-a-folder", Bytes{0});
+    EXPECT_EQ(userFileFolder("refusing", "not-a-folder/Kovanta"), "refusing");
+    EXPECT_EQ(readWholeFile("refusing/MyDocInf.wrk"), notes);
 }
 
 } // namespace

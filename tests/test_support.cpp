@@ -69,6 +69,10 @@ std::vector<std::string>* messageLog;
 void logMessage(const char* text) {
     if (messageLog) messageLog->push_back(text);
 }
+std::vector<StartupFailure>* failureLog;
+void logFailure(StartupFailure why) {
+    if (failureLog) failureLog->push_back(why);
+}
 } // namespace
 
 Extraction extractInProcess(const Bytes& programFile) {
@@ -87,8 +91,7 @@ Extraction extractInProcess(const Bytes& programFile) {
         result.exitStatus = exit.status;
     }
     result.diagnostics = testing::internal::GetCapturedStderr();
-    // A raster file that is a device (/dev/full, standing in for a full disk) is not read back.
-    if (fs::is_regular_file(kRasterFileName)) result.raster = readWholeFile(kRasterFileName);
+    result.raster = raster.bytes();
     platform.exitProcess = defaultPlatform().exitProcess;
     return result;
 }
@@ -96,8 +99,10 @@ Extraction extractInProcess(const Bytes& programFile) {
 Loading loadInProcess() {
     Loading result;
     messageLog = &result.messages;
+    failureLog = &result.failures;
     platform.exitProcess = throwingExit;
     platform.showMessage = logMessage;
+    platform.showFailure = logFailure;
     try {
         result.result = loadDatabase();
     } catch (const ProcessExit& exit) {
@@ -105,7 +110,9 @@ Loading loadInProcess() {
     }
     platform.exitProcess = defaultPlatform().exitProcess;
     platform.showMessage = defaultPlatform().showMessage;
+    platform.showFailure = defaultPlatform().showFailure;
     messageLog = nullptr;
+    failureLog = nullptr;
     return result;
 }
 

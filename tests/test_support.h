@@ -19,7 +19,7 @@ void writeWholeFile(const std::filesystem::path& path, const Bytes& bytes);
 // 16 bytes standing in for the program image, the container, and the trailer.
 Bytes programFileWith(const Bytes& container, size_t imageSize = 16);
 
-// Every test runs in its own empty current directory, since "5.msg" lives there.
+// Every test runs in its own empty current directory, where nothing of the start-up may appear.
 class ScratchDirTest : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -28,7 +28,7 @@ class ScratchDirTest : public ::testing::Test {
 };
 
 // What one run of the start-up extraction did: the exit it took (none: -1), what it wrote to
-// standard error, and the raster file it left.
+// standard error, and the raster it left in memory.
 struct Extraction {
     int exitStatus = -1;
     std::string diagnostics;
@@ -38,11 +38,12 @@ struct Extraction {
 // Runs the extraction on programFile in this process; a process exit is caught and recorded.
 Extraction extractInProcess(const Bytes& programFile);
 
-// The same for the loader, after the raster file has been written.
+// The same for the loader, after the raster has been written.
 struct Loading {
     int exitStatus = -1;
     int result = -1;
-    std::vector<std::string> messages; // message boxes
+    std::vector<std::string> messages;    // message boxes
+    std::vector<StartupFailure> failures; // what the user is told before the exit
 };
 Loading loadInProcess();
 

@@ -23,6 +23,11 @@ std::vector<uint8_t> appendContainer(const std::vector<uint8_t>& programImage,
     if (out.size() > UINT32_MAX) throw std::length_error("program image larger than 4 GiB");
     uint32_t offset = uint32_t(out.size());
     out.insert(out.end(), container.begin(), container.end());
+    // Signing pads a file to a multiple of 8 bytes before its certificate table: a file that
+    // already is one keeps its trailer right before the table. Bytes after the container's
+    // end are never read.
+    while ((out.size() + 4) % 8 != 0)
+        out.push_back(0);
     for (int i = 0; i < 4; ++i)
         out.push_back(uint8_t(offset >> (8 * i)));
     return out;

@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     std::snprintf(programPath, sizeof programPath, "%s", program);
     if (csvFolder) expiryTextSink = keepExpiry;
 
-    // The program's own start-up: "5.msg" in the current directory, read and deleted again.
+    // The program's own start-up: the container decoded in memory and loaded.
     extractContainer();
     loadDatabase();
 

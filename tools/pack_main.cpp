@@ -100,6 +100,16 @@ int pack(int argc, char** argv) {
         ++errorCount;
     }
     image = stripContainer(image);
+    if (isSignedImage(image)) {
+        // Signing covers every byte before the certificate table: the catalogue appended to a
+        // signed image would break the signature, and the program would not find its trailer.
+        std::fprintf(stderr,
+                     "error: %s: the program image is already signed; pack the unsigned program image and "
+                     "sign the packed program file\n",
+                     programImage);
+        ok = false;
+        ++errorCount;
+    }
     std::string updateHost = host ? host : catalogue.updateHost;
     if (!updateHost.empty() && !image.empty() && !setHostInSlot(image, updateHost, error)) {
         std::fprintf(stderr, "error: --update-host: %s\n", error.c_str());

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "host_slot.h"
+#include "program_image.h"
 
 int64_t findHostSlot(const std::vector<uint8_t>& image) {
     const auto* marker = reinterpret_cast<const uint8_t*>(kHostSlotMarker);
@@ -45,4 +46,8 @@ bool setHostInSlot(std::vector<uint8_t>& image, const std::string& host, std::st
     std::memset(slot, 0, kHostSlotSize);
     std::memcpy(slot, host.data(), host.size());
     return true;
+}
+
+bool isSignedImage(const std::vector<uint8_t>& image) {
+    return findCertificateTable(image.data(), image.size(), image.size()).has_value();
 }

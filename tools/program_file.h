@@ -1,4 +1,4 @@
-// The update-host slot of a program image.
+// The program image as the packer sees it: its update-host slot, and whether it is signed.
 #pragma once
 
 #include <cstdint>
@@ -12,3 +12,5 @@ int64_t findHostSlot(const std::vector<uint8_t>& image);
 std::string hostInSlot(const std::vector<uint8_t>& image);
 // Fills the slot with host (at most 59 bytes) and zero bytes. False with a reason otherwise.
 bool setHostInSlot(std::vector<uint8_t>& image, const std::string& host, std::string& error);
+// Whether the image carries an Authenticode certificate table (program_image.h).
+bool isSignedImage(const std::vector<uint8_t>& image);

@@ -30,7 +30,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::InScratchDirectory inScratch;
     fuzz::loadStream(data, size);
     fuzz::walkDatabase();
     freeDatabase();

@@ -24,6 +24,7 @@ void throwingExit(int status) {
     throw ProcessExit{status};
 }
 void silentMessage(const char*) {}
+void silentFailure(StartupFailure) {}
 // A fixed clock, so that expiry decisions do not depend on the day of the run.
 void fixedLocalTime(LocalTime* now) {
     *now = LocalTime{2026, 6, 15, 10, 30, 0, 0};
@@ -55,6 +56,7 @@ void setUpProcess() {
     platform = defaultPlatform();
     platform.exitProcess = throwingExit;
     platform.showMessage = silentMessage;
+    platform.showFailure = silentFailure;
     platform.localTime = fixedLocalTime;
 }
 
@@ -63,9 +65,6 @@ InScratchDirectory::InScratchDirectory() : previous_(open(".", O_RDONLY | O_DIRE
 }
 
 InScratchDirectory::~InScratchDirectory() {
-    // Nothing large stays behind should a later input end the process.
-    std::remove(kRasterFileName);
-    std::remove("program.exe");
     if (fchdir(previous_) != 0) fail("cannot leave the scratch directory");
     close(previous_);
 }
@@ -155,17 +154,16 @@ void checkCompany(int32_t company) {
 } // namespace
 
 void loadStream(const uint8_t* data, size_t size) {
-    std::vector<uint8_t> raster(kRasterHeaderSize, 0);
-    raster.insert(raster.end(), data, data + size);
-    writeFile(kRasterFileName, raster);
-    std::snprintf(dataStore.rasterFileName, sizeof dataStore.rasterFileName, "%s", kRasterFileName);
+    std::vector<uint8_t> bytes(kRasterHeaderSize, 0);
+    bytes.insert(bytes.end(), data, data + size);
+    if (!raster.assign(bytes.data(), bytes.size())) fail("no memory for the raster");
     int result = -1;
     try {
         result = loadDatabase();
     } catch (const ProcessExit&) {
         fail("the loader ended the process");
     }
-    if (result != 1) fail("the loader did not find its raster file");
+    if (result != 1) fail("the loader did not find its raster");
 }
 
 void walkDatabase() {
@@ -174,7 +172,6 @@ void walkDatabase() {
     checkField(d.titlePart1);
     checkField(d.titlePart2);
     checkField(d.updateDate);
-    checkField(d.rasterFileName);
 
     checkArray(d.companies, d.companyCount);
     if (d.companyCount > kMaxCompanyCount) fail("more companies than company indexes");

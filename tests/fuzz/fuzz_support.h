@@ -19,8 +19,7 @@ struct ProcessExit {
 void setUpProcess();
 
 // Makes the scratch directory the current directory for its lifetime and goes back to the
-// previous one afterwards (removing the files the targets write there), so libFuzzer's
-// relative corpus and artifact paths keep working.
+// previous one afterwards, so libFuzzer's relative corpus and artifact paths keep working.
 class InScratchDirectory {
   public:
     InScratchDirectory();
@@ -50,8 +49,8 @@ class StderrCapture {
 void writeFile(const char* path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readFile(const char* path);
 
-// Writes data as the database stream of the raster file in the current directory and loads it;
-// aborts when the loader ends the process or does not find the file.
+// Puts data as the database stream into the raster and loads it; aborts when the loader ends
+// the process or does not find the raster.
 void loadStream(const uint8_t* data, size_t size);
 
 // Checks every loaded record: counts and arrays agree, each text field is terminated inside its

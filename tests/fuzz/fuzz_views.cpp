@@ -101,7 +101,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::InScratchDirectory inScratch;
     fuzz::loadStream(data, size);
     const DataStore& d = dataStore;
     listState = ListState{};

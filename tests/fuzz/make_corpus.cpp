@@ -240,15 +240,16 @@ void makeContainerCorpus(const fs::path& dir) {
         put("extensions",
             withBlocksAfterHeader(writeContainer({makeImage(5, 4, 8, Pattern::Runs)}), extensions));
     }
-    // Large images: megabytes of output between clear codes (the fast decoder moves finished
-    // rows out of its buffer), odd widths so that a row straddles that move, and more than
-    // 64 KiB of data (the fast decoder reads the data in windows).
+    // Larger images: more output between clear codes than the fuzz build's buffers hold (the
+    // fast decoder moves finished rows out of its buffer), odd widths so that a row straddles
+    // that move, more data than its window (the fast decoder reads the data in windows), and
+    // a raster of many pieces.
     {
-        ContainerImage bands = makeImage(4001, 2001, 8, Pattern::Bands);
+        ContainerImage bands = makeImage(201, 101, 8, Pattern::Bands);
         put("large-bands", writeContainer({bands}));
         bands.interlaced = true;
         put("large-bands-interlaced", writeContainer({bands}));
-        ContainerImage noise = makeImage(301, 300, 8, Pattern::Noise, 5);
+        ContainerImage noise = makeImage(101, 100, 8, Pattern::Noise, 5);
         noise.lzw.subBlockSize = 200;
         put("large-noise", writeContainer({noise}));
     }
