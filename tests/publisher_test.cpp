@@ -181,13 +181,13 @@ TEST_F(SourceTest, WebAddressWithoutSchemeIsOnlyAWarning) {
 
 TEST_F(SourceTest, TooManyCompanies) {
     std::string& text = files["companies.csv"];
-    for (int i = 0; i < 29997; ++i)
+    for (int i = 0; i < 29998; ++i)
         text += "K" + std::to_string(i) + ",n,,,,,,,,,,,,\n";
     EXPECT_EQ(errors(), std::vector<std::string>{});
     text += "Kextra,n,,,,,,,,,,,,\n";
     std::vector<std::string> e = errors();
     ASSERT_EQ(e.size(), 1u);
-    EXPECT_EQ(e[0], "companies.csv:30002: key: 30000 companies, but a catalogue holds at most 29999");
+    EXPECT_EQ(e[0], "companies.csv:30003: key: 30001 companies, but a catalogue holds at most 30000");
 }
 
 TEST_F(SourceTest, EachFieldAtItsLimitAndOneByteOver) {

@@ -14,7 +14,8 @@
 
 #include "catalogue.h"
 
-inline constexpr size_t kMaxCompanies = 29999;
+// Company indexes run 0..29999; the program takes 30000 to mean no company.
+inline constexpr size_t kMaxCompanies = 30000;
 
 struct CatalogueSource {
     Catalogue catalogue;    // texts in GBK, links grouped by node, products by company
