@@ -36,6 +36,7 @@ NotebookEntry entryOfRow(const ListRow& row) {
 int showNotebook(HWND list, HWND rebar, HWND statusBar) {
     bool opened = loadNotebookRows(settings.notebookPath);
     // The rows are in the table now; the control shows none of them until it is given them.
+    RedrawPause pause(list);
     clearRows(list);
     installColumnSet(list, ColumnSet::kNotebook);
     if (opened) insertRows(list);

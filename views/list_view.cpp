@@ -71,6 +71,15 @@ int imageOfKind(ListKind kind) {
 
 bool rowStatesSettling = false;
 
+RedrawPause::RedrawPause(HWND w) : window(w) {
+    SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+}
+
+RedrawPause::~RedrawPause() {
+    SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
 HWND createList(HWND parent) {
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
                                 WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT |
@@ -127,6 +136,7 @@ void clearRows(HWND list) {
 }
 
 void fillNodeList(HWND list, int node) {
+    RedrawPause pause(list);
     clearRows(list);
     if (!fillNodeRows(node)) return;
     switch (listState.listKind) {
@@ -140,6 +150,7 @@ void fillNodeList(HWND list, int node) {
 }
 
 void fillProductList(HWND list, HTREEITEM item) {
+    RedrawPause pause(list);
     clearRows(list);
     installColumnSet(list, ColumnSet::kProducts);
     fillProductRows(companyOfTreeItem(item));

@@ -23,6 +23,16 @@ void clearRows(HWND list);
 void serveCellText(NMLVDISPINFOA* request);
 void setViewMode(HWND list, DWORD mode);
 
+// The control takes new rows, columns or a new order without drawing or laying out its scroll
+// bars for each step; it does so once, at the end.
+struct RedrawPause {
+    explicit RedrawPause(HWND w);
+    ~RedrawPause();
+    RedrawPause(const RedrawPause&) = delete;
+    RedrawPause& operator=(const RedrawPause&) = delete;
+    HWND window;
+};
+
 // Set while the program itself changes the rows or moves their selection, when the control's
 // item changes are not the user's highlight.
 extern bool rowStatesSettling;
