@@ -10,6 +10,7 @@
 #include "list_rows.h"
 
 TextCompare compareText = [](const char* a, const char* b) { return std::strcmp(a, b); };
+TextSortKey textSortKey = nullptr;
 
 namespace {
 
@@ -89,8 +90,12 @@ std::vector<int> sortRowTable(int column, bool ascending) {
     if (numeric)
         for (int r = 0; r < count; ++r)
             numbers[size_t(r)] = leadingNumber(table[r].cells[1]);
+    std::vector<std::string> keys(numeric || !textSortKey ? 0 : size_t(count));
+    for (size_t r = 0; r < keys.size(); ++r)
+        keys[r] = textSortKey(table[r].cells[column]);
     auto compare = [&](int a, int b) -> long long {
         if (numeric) return numbers[size_t(a)] - numbers[size_t(b)];
+        if (!keys.empty()) return keys[size_t(a)].compare(keys[size_t(b)]);
         return compareText(table[a].cells[column], table[b].cells[column]);
     };
 

@@ -9,6 +9,7 @@
 #include "image_lists.h"
 #include "list_notify.h"
 #include "list_rows.h"
+#include "list_sort.h"
 #include "resource.h"
 #include "tree_model.h"
 
@@ -67,6 +68,18 @@ int imageOfKind(ListKind kind) {
     }
 }
 
+// The locale's sort key, whose bytes sort as lstrcmpA sorts the texts.
+std::string localeSortKey(const char* text) {
+    char key[1024];
+    int size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text, -1, key, int(sizeof key));
+    if (size > 0) return std::string(key, size_t(size));
+    // Longer than any cell's key should be: ask for its size.
+    size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text, -1, nullptr, 0);
+    std::string longer(size_t(size > 0 ? size : 0), '\0');
+    if (size > 0) LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text, -1, longer.data(), size);
+    return longer;
+}
+
 } // namespace
 
 bool rowStatesSettling = false;
@@ -88,6 +101,7 @@ HWND createList(HWND parent) {
                                 nullptr);
     if (!list) return nullptr;
     listState = ListState{};
+    textSortKey = localeSortKey;
     previousListProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc)));
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);

@@ -7,6 +7,7 @@
 #include "detail_window.h"
 #include "list_notify.h"
 #include "list_rows.h"
+#include "list_sort.h"
 #include "main_window.h"
 #include "resource.h"
 #include "tree_model.h"
@@ -195,6 +196,24 @@ TEST_F(ViewsWindowTest, ColumnClicksSortAndColourTheColumn) {
     notifyFromList(LVN_COLUMNCLICK, -1, 2);
     EXPECT_EQ(listCell(app.list, 0, 2), "宁波智盛数码科技有限公司");
     EXPECT_EQ(cellBackground(0, 2), drawing.rowColours[3]) << "descending starts at colour 3";
+}
+
+TEST_F(ViewsWindowTest, SortKeysOrderTextsAsTheLocaleDoes) {
+    const Texts texts = {
+        "",          "a",    "A",        "ab",        "a-b",           "ab-",      "b",        "B1",
+        "b10",       "b2",   "Zeta",     "ｔｃｌ",    "ＴＣＬ",        "tcl",      "1",        "10",
+        "2",         " 2",   "台式电脑", "打印机",    "宁波智盛",      "合肥佳航", "南京嘉图", "公司11199",
+        "公司10000", "电询", "￥12.30",  "￥3999.00", "www.a.example", "-"};
+    ASSERT_NE(textSortKey, nullptr);
+    std::string differs;
+    for (const std::string& a : texts)
+        for (const std::string& b : texts) {
+            int byKey = textSortKey(a.c_str()).compare(textSortKey(b.c_str()));
+            int byText = lstrcmpA(a.c_str(), b.c_str());
+            if (differs.empty() && (byKey > 0) - (byKey < 0) != (byText > 0) - (byText < 0))
+                differs = a + " | " + b;
+        }
+    EXPECT_EQ(differs, "") << "the first pair the keys order otherwise than lstrcmpA";
 }
 
 TEST_F(ViewsWindowTest, DoubleClickAndEnterOpenTheRowInTheTree) {
