@@ -9,6 +9,7 @@
 #include <new>
 
 #include "app_state.h"
+#include "list_notify.h"
 #include "list_rows.h"
 #include "list_view.h"
 #include "notebook_file.h"
@@ -33,14 +34,15 @@ NotebookEntry entryOfRow(const ListRow& row) {
 
 int showNotebook(HWND list, HWND rebar, HWND statusBar) {
     bool opened = loadNotebookRows(settings.notebookPath);
-    // The rows are in the table now; the control shows none of them until they are inserted.
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    // The rows are in the table now; the control shows none of them until it is given them.
+    RedrawPause pause(list);
+    clearRows(list);
     installColumnSet(list, ColumnSet::kNotebook);
-    if (!opened) return 0;
-    insertRows(list);
+    if (opened) insertRows(list);
+    // A notebook without a file is an empty notebook, shown as one.
     SetDlgItemTextA(rebar, IDC_ADDRESSBOX, "→“我的记事本”");
     showRowCount(statusBar, listState.rowCount);
-    return 1;
+    return opened ? 1 : 0;
 }
 
 int showNotebook() {
@@ -50,7 +52,8 @@ int showNotebook() {
 void deleteNotebookEntry() {
     // Only the notebook view's rows stand for notes.
     if (listState.listKind != kNotebook) return;
-    int mark = int(SendMessageA(app.list, LVM_GETSELECTIONMARK, 0, 0));
+    // The highlighted row, not the selection mark, which stays behind when the highlight goes.
+    int mark = highlightedRow(app.list);
     const ListRow* table = rowTable();
     if (!table || mark < 0 || mark >= listState.rowCount) {
         tell("请先点击您想删除的记录!", "提示");

@@ -226,24 +226,15 @@ bool loadNotebookRows(const char* path) {
     File file = openFile(path, "rb");
     if (!file) return false;
     if (!rowTable()) return true;
-    // The newest entries are the last ones: count them, then read from the first that fits.
-    int64_t count = 0;
-    {
-        NotebookReader counter(file.get());
-        while (counter.next(nullptr))
-            ++count;
-    }
-    int64_t first = std::max<int64_t>(0, count - kRowCapacity);
     NotebookReader reader(file.get());
     NotebookEntry entry;
-    for (int64_t index = 0; index < count && reader.next(index >= first ? &entry : nullptr); ++index) {
-        if (index < first) continue;
+    for (int32_t index = 0; index < INT32_MAX && reader.next(&entry); ++index) {
         ListRow* row = appendRow();
         if (!row) break;
         for (int f = 0; f < kNoteFieldCount; ++f)
             std::memcpy(row->cells[f], entry.fields[f], kNoteFieldSize);
         row->bandColour = kPlainBand;
-        row->sourceIndex = int32_t(index);
+        row->sourceIndex = index;
     }
     return true;
 }

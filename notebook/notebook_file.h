@@ -99,7 +99,7 @@ NoteResult removeAllNotes(const char* path);
 std::string notebookTemporaryPath(const char* path);
 
 // The notebook view's rows: sets listKind to the notebook and sortColumn to none, and writes
-// the last complete entries that fit (the newest 500) into the row table in file order, each
+// every complete entry into the row table in file order, each
 // row's cells 0..6 its fields and sourceIndex its entry's index in the file. False when the
 // file cannot be opened: then there are no rows. With no row table it leaves no rows.
 bool loadNotebookRows(const char* path);

@@ -247,14 +247,25 @@ TEST_F(ViewsTest, CompanyGroupsTakeBandsByChildNumber) {
     EXPECT_EQ(cell(0, 6), "www.c0.example");
 }
 
-TEST_F(ViewsTest, AFillStopsAtFiveHundredRows) {
+TEST_F(ViewsTest, AFillListsEveryRowAndALongListSortsStably) {
     int brand = s.node(-1, s.category("b", false));
-    for (int i = 0; i < 600; ++i)
-        s.link(brand, s.company(std::to_string(i).c_str()));
+    for (int i = 0; i < 1300; ++i)
+        s.link(brand, s.company(std::to_string(i % 7).c_str(), std::to_string(i).c_str()));
     s.install();
     ASSERT_TRUE(fillNodeRows(brand));
-    EXPECT_EQ(listState.rowCount, kRowCapacity);
-    EXPECT_EQ(cell(499, 2), "499");
+    ASSERT_EQ(listState.rowCount, 1300);
+    EXPECT_EQ(cell(1299, 3), "1299");
+    // Past 500 rows a stable sort: equal names keep the order they had.
+    sortRowTable(2, false);
+    EXPECT_EQ(cell(0, 2), "6");
+    EXPECT_EQ(cell(0, 3), "6");
+    EXPECT_EQ(cell(1, 3), "13");
+    EXPECT_EQ(cell(1299, 3), "1295");
+    EXPECT_EQ(bands().back(), (3 + 6) % 9);
+    // A grown table goes with the database; the next fill starts it anew.
+    s.install();
+    ASSERT_TRUE(fillNodeRows(brand));
+    EXPECT_EQ(listState.rowCount, 1300);
 }
 
 TEST_F(ViewsTest, NoRowTableMeansAnEmptyListAndAMessage) {

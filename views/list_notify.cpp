@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "app_state.h"
-#include "image_lists.h"
 #include "boundary.h"
+#include "image_lists.h"
 #include "list_rows.h"
 #include "list_sort.h"
 #include "list_view.h"
@@ -58,9 +58,64 @@ LRESULT onCustomDraw(NMLVCUSTOMDRAW* draw) {
     }
 }
 
+// The company of a row of a company list; none for any other row.
+int32_t companyOfRow(int row) {
+    const ListRow* target = isCompanyList() ? rowAt(row) : nullptr;
+    return target ? companyOfTreeItem(target->treeItem) : kNoCompany;
+}
+
 void onClick(const NMITEMACTIVATE* click) {
-    const ListRow* row = isCompanyList() ? rowAt(click->iItem) : nullptr;
-    currentCompany = row ? companyOfTreeItem(row->treeItem) : kNoCompany;
+    currentCompany = companyOfRow(click->iItem);
+}
+
+// However the highlight moved (keys, type-ahead, a click), the current company follows it.
+void onItemChanged(const NMLISTVIEW* change) {
+    if (rowStatesSettling || !(change->uChanged & LVIF_STATE)) return;
+    constexpr UINT kHighlight = LVIS_FOCUSED | LVIS_SELECTED;
+    if (change->iItem >= 0 && !((change->uOldState ^ change->uNewState) & kHighlight)) return;
+    currentCompany = companyOfRow(highlightedRow(change->hdr.hwndFrom));
+}
+
+// Type-ahead: the next row from start whose label begins with the typed text, in any case; -1
+// none. A company list's label is the company's name: its first column, the product name, is
+// the same in every row.
+LRESULT findRowByLabel(const LVFINDINFOA& find, int start) {
+    const ListRow* table = rowTable();
+    const int count = table ? listState.rowCount : 0;
+    if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.psz || count == 0) return -1;
+    const int length = int(strnlen(find.psz, kCellSize));
+    if (start < 0 || start >= count) start = 0;
+    for (int step = 0; step < count; ++step) {
+        int r = start + step;
+        if (r >= count) {
+            if (!(find.flags & LVFI_WRAP)) return -1;
+            r -= count;
+        }
+        const char* label = table[r].cells[isCompanyList() ? 2 : 0];
+        int labelLength = int(strnlen(label, kCellSize));
+        int compared = find.flags & LVFI_PARTIAL ? length : labelLength;
+        if (labelLength < compared) continue;
+        if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, label, compared, find.psz, length) ==
+            CSTR_EQUAL)
+            return r;
+    }
+    return -1;
+}
+
+LRESULT onFindItem(const NMHDR* header) {
+    if (header->code == LVN_ODFINDITEMA) {
+        const auto* find = reinterpret_cast<const NMLVFINDITEMA*>(header);
+        return findRowByLabel(find->lvfi, find->iStart);
+    }
+    const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
+    char text[kCellSize] = {};
+    if (find->lvfi.psz &&
+        !WideCharToMultiByte(CP_ACP, 0, find->lvfi.psz, -1, text, int(sizeof text), nullptr, nullptr))
+        return -1;
+    LVFINDINFOA narrow{};
+    narrow.flags = find->lvfi.flags;
+    narrow.psz = find->lvfi.psz ? text : nullptr;
+    return findRowByLabel(narrow, find->iStart);
 }
 
 void onColumnClick(const NMLISTVIEW* click) {
@@ -87,6 +142,13 @@ void clearLinkFontSelection() {
     fontBeforeLink = nullptr;
 }
 
+int highlightedRow(HWND list) {
+    int focused = int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
+    if (focused < 0 || focused >= listState.rowCount) return -1;
+    return SendMessageA(list, LVM_GETITEMSTATE, WPARAM(focused), LVIS_SELECTED) & LVIS_SELECTED ? focused
+                                                                                                : -1;
+}
+
 int linkCellAt(HWND list, int x, int y, int* row) {
     if (!isCompanyList()) return -1;
     LVHITTESTINFO hit{};
@@ -110,6 +172,9 @@ LRESULT listNotify(const NMHDR* header, HWND tree) {
     case NM_CLICK:
     case NM_RCLICK: onClick(reinterpret_cast<const NMITEMACTIVATE*>(header)); return 0;
     case NM_DBLCLK: openRowInTree(tree, reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem); return 0;
+    case LVN_ITEMCHANGED: onItemChanged(reinterpret_cast<const NMLISTVIEW*>(header)); return 0;
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW: return onFindItem(header);
     // The rows own nothing the control holds: no notification for each deleted item is needed.
     case LVN_DELETEALLITEMS: return TRUE;
     default: return 0;
@@ -139,18 +204,48 @@ LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
     return atBoundary(LRESULT(0), [&] { return listMessage(list, message, wParam, lParam); });
 }
 
+namespace {
+
+void setRowState(HWND list, int row, UINT state, UINT mask) {
+    LVITEMA item{};
+    item.state = state;
+    item.stateMask = mask;
+    SendMessageA(list, LVM_SETITEMSTATE, WPARAM(row), reinterpret_cast<LPARAM>(&item));
+}
+
+} // namespace
+
 void sortRows(HWND list, int column, bool ascending) {
+    // The control keeps the highlight by position: it moves with the rows to their new places.
+    const int focused = int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
+    const int mark = int(SendMessageA(list, LVM_GETSELECTIONMARK, 0, 0));
+    const bool allSelected =
+        listState.rowCount > 0 && SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == listState.rowCount;
+    std::vector<int> selected;
+    for (int r = -1;
+         !allSelected && (r = int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(r), LVNI_SELECTED))) >= 0;)
+        selected.push_back(r);
+
     std::vector<int> moved = sortRowTable(column, ascending);
-    ListRow* table = rowTable();
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    for (size_t r = 0; r < moved.size(); ++r) {
-        if (moved[r] == int(r)) continue; // the row is where it was: its label is right
-        LVITEMA label{};
-        label.iSubItem = 0;
-        label.pszText = table[r].cells[0];
-        SendMessageA(list, LVM_SETITEMTEXTA, WPARAM(r), reinterpret_cast<LPARAM>(&label));
+    std::vector<int> placeOf(moved.size());
+    for (size_t r = 0; r < moved.size(); ++r)
+        placeOf[size_t(moved[r])] = int(r);
+    auto place = [&](int old) {
+        return old >= 0 && size_t(old) < placeOf.size() ? placeOf[size_t(old)] : -1;
+    };
+    {
+        SettlingRowStates settling;
+        if (!allSelected) {
+            setRowState(list, -1, 0, LVIS_SELECTED);
+            for (int r : selected)
+                if (place(r) >= 0) setRowState(list, place(r), LVIS_SELECTED, LVIS_SELECTED);
+        }
+        if (place(focused) >= 0) {
+            setRowState(list, place(focused), LVIS_FOCUSED, LVIS_FOCUSED);
+            SendMessageA(list, LVM_ENSUREVISIBLE, WPARAM(place(focused)), FALSE);
+        }
+        if (place(mark) >= 0) SendMessageA(list, LVM_SETSELECTIONMARK, 0, place(mark));
     }
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }
 

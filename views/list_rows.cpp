@@ -1,6 +1,7 @@
 // Fills of the row table: categories, companies by node and group, a company's products.
 #include "list_rows.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,22 @@ ListState listState;
 ListingItemsHook prepareListingItems;
 
 namespace {
+
+// The table these functions allocated last and its room in rows.
+void* sizedTable = nullptr;
+int sizedRows = 0;
+
+bool growRowTable() {
+    int rows = rowTableCapacity();
+    if (rows > INT_MAX / 2) return false;
+    void* grown = allocateZeroed(size_t(rows) * 2, sizeof(ListRow));
+    if (!grown) return false;
+    std::memcpy(grown, dataStore.listRowBuffer, size_t(rows) * sizeof(ListRow));
+    std::free(dataStore.listRowBuffer);
+    dataStore.listRowBuffer = sizedTable = grown;
+    sizedRows = rows * 2;
+    return true;
+}
 
 template <size_t N> void setCell(ListRow& row, int cell, const char (&field)[N]) {
     copyToField(row.cells[cell], kCellSize, field, fieldTextLength(field, N));
@@ -72,18 +89,27 @@ ListRow* rowTable() {
     return static_cast<ListRow*>(dataStore.listRowBuffer);
 }
 
+int rowTableCapacity() {
+    if (!dataStore.listRowBuffer) return 0;
+    return dataStore.listRowBuffer == sizedTable ? sizedRows : kRowCapacity;
+}
+
 bool ensureRowTable() {
     if (dataStore.listRowBuffer) return true;
-    dataStore.listRowBuffer = allocateZeroed(kRowCapacity, sizeof(ListRow));
+    dataStore.listRowBuffer = sizedTable = allocateZeroed(kRowCapacity, sizeof(ListRow));
+    sizedRows = kRowCapacity;
     if (dataStore.listRowBuffer) return true;
     platform.showMessage("内存不够用!");
     return false;
 }
 
 ListRow* appendRow() {
-    ListRow* table = rowTable();
-    if (!table || listState.rowCount >= kRowCapacity) return nullptr;
-    ListRow* row = &table[listState.rowCount++];
+    if (!rowTable()) return nullptr;
+    if (listState.rowCount >= rowTableCapacity() && !growRowTable()) {
+        platform.showMessage("内存不够用!");
+        return nullptr;
+    }
+    ListRow* row = &rowTable()[listState.rowCount++];
     std::memset(row, 0, sizeof *row);
     return row;
 }

@@ -15,6 +15,8 @@ enum ListKind : uint8_t {
     kNotebook = 200,
 };
 
+// The table starts with room for 500 rows and doubles when a list needs more; up to 500 rows a
+// sort gives the order of the selection sort the program always had.
 inline constexpr int kRowCapacity = 500;
 inline constexpr int kCellCount = 13;
 inline constexpr size_t kCellSize = 80;
@@ -51,10 +53,14 @@ extern ListState listState;
 inline int32_t& currentCompany = listState.currentCompany;
 
 // The table lives in dataStore.listRowBuffer (released with the database); null until allocated.
+// Only the functions here allocate it, so they know its size.
 ListRow* rowTable();
+// The rows the table has room for now.
+int rowTableCapacity();
 // Allocates the table when it is missing; on failure tells the user and returns false.
 bool ensureRowTable();
-// The next row, cleared, or null when the table is full or missing.
+// The next row, cleared, the table grown when it is full; null when the table is missing or
+// cannot grow (the user is told). A grown table moves: earlier row pointers are stale.
 ListRow* appendRow();
 
 // Called before a node's listings are read for rows, so that their tree items exist (the tree

@@ -1,5 +1,6 @@
-// The list view: every cell text is served from the row table; only each item's label is
-// kept by the control itself.
+// The list view, a virtual list: the control keeps only the number of rows and which are
+// selected; every text and image is served from the row table, so a list of any length is
+// shown at once.
 #include "list_view.h"
 
 #include <iterator>
@@ -8,6 +9,7 @@
 #include "image_lists.h"
 #include "list_notify.h"
 #include "list_rows.h"
+#include "list_sort.h"
 #include "resource.h"
 #include "tree_model.h"
 
@@ -66,25 +68,40 @@ int imageOfKind(ListKind kind) {
     }
 }
 
-// Many rows at once: the control draws when they are all in.
-struct RedrawPause {
-    explicit RedrawPause(HWND w) : window(w) { SendMessageA(window, WM_SETREDRAW, FALSE, 0); }
-    ~RedrawPause() {
-        SendMessageA(window, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(window, nullptr, TRUE);
-    }
-    HWND window;
-};
+// The locale's sort key, whose bytes sort as lstrcmpA sorts the texts.
+std::string localeSortKey(const char* text) {
+    char key[1024];
+    int size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text, -1, key, int(sizeof key));
+    if (size > 0) return std::string(key, size_t(size));
+    // Longer than any cell's key should be: ask for its size.
+    size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text, -1, nullptr, 0);
+    std::string longer(size_t(size > 0 ? size : 0), '\0');
+    if (size > 0) LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text, -1, longer.data(), size);
+    return longer;
+}
 
 } // namespace
 
+bool rowStatesSettling = false;
+
+RedrawPause::RedrawPause(HWND w) : window(w) {
+    SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+}
+
+RedrawPause::~RedrawPause() {
+    SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
 HWND createList(HWND parent) {
-    HWND list = CreateWindowExA(
-        WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE, 0,
-        0, 0, 0, parent, reinterpret_cast<HMENU>(INT_PTR(IDC_LIST)), app.instance, nullptr);
+    HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                                WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT |
+                                    LVS_SHOWSELALWAYS | LVS_AUTOARRANGE | LVS_OWNERDATA,
+                                0, 0, 0, 0, parent, reinterpret_cast<HMENU>(INT_PTR(IDC_LIST)), app.instance,
+                                nullptr);
     if (!list) return nullptr;
     listState = ListState{};
+    textSortKey = localeSortKey;
     previousListProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc)));
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
@@ -122,30 +139,19 @@ void installColumnSet(HWND list, ColumnSet set) {
 }
 
 bool insertRows(HWND list) {
-    ListRow* table = rowTable();
-    if (!table) return true;
-    RedrawPause pause(list);
-    SendMessageA(list, LVM_SETITEMCOUNT, WPARAM(listState.rowCount), 0);
-    for (int r = 0; r < listState.rowCount; ++r) {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE;
-        item.iItem = r;
-        item.pszText = LPSTR_TEXTCALLBACKA;
-        item.iImage = imageOfKind(listState.listKind);
-        if (SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) == -1) {
-            listState.rowCount = r; // the rows that are in the control
-            return false;
-        }
-        LVITEMA label{};
-        label.iSubItem = 0;
-        label.pszText = table[r].cells[0];
-        SendMessageA(list, LVM_SETITEMTEXTA, WPARAM(r), reinterpret_cast<LPARAM>(&label));
-    }
-    return true;
+    if (!rowTable()) return true;
+    SettlingRowStates settling;
+    return SendMessageA(list, LVM_SETITEMCOUNT, WPARAM(listState.rowCount), 0) != 0;
+}
+
+void clearRows(HWND list) {
+    SettlingRowStates settling;
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
 }
 
 void fillNodeList(HWND list, int node) {
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    RedrawPause pause(list);
+    clearRows(list);
     if (!fillNodeRows(node)) return;
     switch (listState.listKind) {
     case kTopCategories:
@@ -158,20 +164,20 @@ void fillNodeList(HWND list, int node) {
 }
 
 void fillProductList(HWND list, HTREEITEM item) {
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    RedrawPause pause(list);
+    clearRows(list);
     installColumnSet(list, ColumnSet::kProducts);
     fillProductRows(companyOfTreeItem(item));
     insertRows(list);
 }
 
 void serveCellText(NMLVDISPINFOA* request) {
-    const LVITEMA& item = request->item;
+    LVITEMA& item = request->item;
     ListRow* table = rowTable();
-    if (!table || listState.rowCount <= 0 || !(item.mask & LVIF_TEXT)) return;
-    if (item.iItem < 0 || item.iItem >= listState.rowCount || item.iSubItem < 0 ||
-        item.iSubItem >= kCellCount)
-        return;
-    request->item.pszText = table[item.iItem].cells[item.iSubItem];
+    if (!table || item.iItem < 0 || item.iItem >= listState.rowCount) return;
+    if (item.mask & LVIF_IMAGE) item.iImage = imageOfKind(listState.listKind);
+    if ((item.mask & LVIF_TEXT) && item.iSubItem >= 0 && item.iSubItem < kCellCount)
+        item.pszText = table[item.iItem].cells[item.iSubItem];
 }
 
 void setViewMode(HWND list, DWORD mode) {

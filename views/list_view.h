@@ -15,7 +15,31 @@ void insertColumn(HWND list, const char* title, int width, int position, int ali
 void removeColumns(HWND list);
 // Installs a column set in place of another (kNone installs nothing).
 void installColumnSet(HWND list, ColumnSet set);
-// Puts the table's rows into the control; false when an insertion failed.
+// Gives the control the table's rows (it asks for their texts as it shows them); false when it
+// refused the count.
 bool insertRows(HWND list);
+// Takes every row out of the control.
+void clearRows(HWND list);
 void serveCellText(NMLVDISPINFOA* request);
 void setViewMode(HWND list, DWORD mode);
+
+// The control takes new rows, columns or a new order without drawing or laying out its scroll
+// bars for each step; it does so once, at the end.
+struct RedrawPause {
+    explicit RedrawPause(HWND w);
+    ~RedrawPause();
+    RedrawPause(const RedrawPause&) = delete;
+    RedrawPause& operator=(const RedrawPause&) = delete;
+    HWND window;
+};
+
+// Set while the program itself changes the rows or moves their selection, when the control's
+// item changes are not the user's highlight.
+extern bool rowStatesSettling;
+struct SettlingRowStates {
+    SettlingRowStates() : was(rowStatesSettling) { rowStatesSettling = true; }
+    ~SettlingRowStates() { rowStatesSettling = was; }
+    SettlingRowStates(const SettlingRowStates&) = delete;
+    SettlingRowStates& operator=(const SettlingRowStates&) = delete;
+    bool was;
+};

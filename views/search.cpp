@@ -49,6 +49,8 @@ int findMatches(HWND tree, char* text) {
     std::vector<int32_t> order = nodeInsertionOrder();
     for (auto node = order.rbegin(); node != order.rend(); ++node) {
         if (!open[size_t(*node)]) continue;
+        // A node opened only as the way to a hit shows its own companies too.
+        makeCompanyItems(tree, *node);
         auto item = static_cast<HTREEITEM>(dataStore.treeNodes[*node].treeItem);
         if (treeModel.shownParent[size_t(*node)] == -1)
             SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));

@@ -25,7 +25,7 @@ TreeItemHandle fakeItem(uintptr_t n) {
 }
 
 void checkRows(bool sorted, int column, bool ascending) {
-    if (listState.rowCount < 0 || listState.rowCount > kRowCapacity)
+    if (listState.rowCount < 0 || listState.rowCount > rowTableCapacity())
         fuzz::fail("row count outside the table");
     const ListRow* rows = rowTable();
     for (int r = 0; r < listState.rowCount; ++r) {

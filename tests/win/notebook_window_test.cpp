@@ -237,15 +237,23 @@ TEST_F(NotebookWindowTest, TheViewShowsEveryCompleteEntryWithItsCountAndAddress)
     EXPECT_EQ(statusText(app.statusBar, 2), "共有： 3 条信息");
     EXPECT_EQ(addressText(), "→“我的记事本”");
 
-    // No file: no rows under the notebook's columns; the address and the count stay.
+    // Every note, however many.
+    std::vector<Texts> many(600, kThreeNotes[1]);
+    many.back() = kThreeNotes[2];
+    writeNotebook(notesFile(many));
+    command(IDM_NOTE_VIEW);
+    EXPECT_EQ(listRowCount(app.list), 600);
+    EXPECT_EQ(listCell(app.list, 599, 1), kThreeNotes[2][1]);
+    EXPECT_EQ(statusText(app.statusBar, 2), "共有： 600 条信息");
+
+    // No file: an empty notebook, said so.
     DeleteFileA(settings.notebookPath);
     selectTreeItem(treeChild(app.tree, nullptr, 0));
-    std::string address = addressText(), count = statusText(app.statusBar, 2);
     EXPECT_EQ(showNotebook(), 0);
     EXPECT_EQ(listRowCount(app.list), 0);
     EXPECT_EQ(listColumnTitles(app.list).size(), 7u);
-    EXPECT_EQ(addressText(), address);
-    EXPECT_EQ(statusText(app.statusBar, 2), count);
+    EXPECT_EQ(addressText(), "→“我的记事本”");
+    EXPECT_EQ(statusText(app.statusBar, 2), "共有： 0 条信息");
     EXPECT_TRUE(messages.empty());
 }
 
@@ -257,6 +265,17 @@ TEST_F(NotebookWindowTest, DeletingOneTakesTheSelectedRowsOwnNoteAlsoAfterASort)
     EXPECT_EQ(messages[0].text, "请先点击您想删除的记录!");
     EXPECT_EQ(messages[0].caption, "提示");
     EXPECT_EQ(fileBytes(settings.notebookPath), notesFile(kThreeNotes));
+    // The highlight taken away (a click on empty space): the selection mark stays, nothing goes.
+    selectRow(2);
+    LVITEMA none{};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageA(app.list, LVM_SETITEMSTATE, WPARAM(-1), reinterpret_cast<LPARAM>(&none));
+    ASSERT_EQ(SendMessageA(app.list, LVM_GETSELECTIONMARK, 0, 0), 2);
+    command(IDM_NOTE_DELETE);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, "请先点击您想删除的记录!");
+    EXPECT_EQ(fileBytes(settings.notebookPath), notesFile(kThreeNotes));
+    messages.resize(1);
 
     // Sorted by the company column: the rows change places.
     notifyFromList(LVN_COLUMNCLICK, -1, 1);
@@ -335,11 +354,14 @@ TEST_F(NotebookWindowTest, DeletingAllAsksFirstAndShowsTheViewWhateverTheAnswer)
     EXPECT_EQ(listRowCount(app.list), 3);
 
     answers = {IDYES};
+    selectTreeItem(treeChild(app.tree, nullptr, 0));
     command(IDM_NOTE_DELETE_ALL);
     EXPECT_EQ(messages.size(), 2u);
     EXPECT_FALSE(fileExists(settings.notebookPath));
     EXPECT_EQ(listRowCount(app.list), 0);
     EXPECT_EQ(listColumnTitles(app.list).size(), 7u);
+    EXPECT_EQ(statusText(app.statusBar, 2), "共有： 0 条信息");
+    EXPECT_EQ(addressText(), "→“我的记事本”");
 }
 
 } // namespace

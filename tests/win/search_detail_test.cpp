@@ -127,6 +127,25 @@ TEST_F(SearchTest, EnterInTheSearchBoxSearches) {
     EXPECT_EQ(focusedPane, kListPane);
 }
 
+TEST_F(ProgramTest, ANodeOpenedOnTheWayToAHitShowsItsOwnCompaniesToo) {
+    // 整机 under 台式电脑 holds a brand and a company of its own; the hit is under the brand.
+    Catalogue c = sampleCatalogue();
+    c.categories.push_back({"整机", true});  // 5
+    c.categories.push_back({"联想", false}); // 6
+    c.treeNodes.push_back({0, 5});           // node 5
+    c.treeNodes.push_back({5, 6});           // node 6
+    c.links.push_back({5, 1, "", kValid});   // 杭州信盈 under 整机 itself
+    c.links.push_back({6, 3, "", kValid});   // 南京嘉图 under 联想
+    start(c, {IDNO});
+    SetWindowTextA(app.searchBox, "嘉图");
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_SEARCH, 0);
+    HTREEITEM whole = treeChild(app.tree, treeChild(app.tree, nullptr, 0), 2);
+    ASSERT_EQ(treeItemText(app.tree, whole), "整机");
+    EXPECT_TRUE(SendMessageA(app.tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(whole), TVIS_EXPANDED) &
+                TVIS_EXPANDED);
+    EXPECT_EQ(treeChildTexts(app.tree, whole), (Texts{"联想", "杭州信盈电脑有限公司"}));
+}
+
 TEST_F(ProgramTest, SearchStopsAtTheHitTable) {
     Catalogue c = sampleCatalogue();
     for (int i = 0; i < 1100; ++i) {

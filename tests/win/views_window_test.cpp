@@ -1,9 +1,13 @@
 // The tree and the list as the user meets them: items, images, paths, fills, cells, bands,
-// sorting, the current company, Enter, context menus and view marks.
+// sorting, the current company (clicked, keyed, typed, kept by a sort), long lists, Enter,
+// context menus and view marks.
 #include "program_fixture.h"
 
 #include "app_state.h"
+#include "detail_window.h"
+#include "list_notify.h"
 #include "list_rows.h"
+#include "list_sort.h"
 #include "main_window.h"
 #include "resource.h"
 #include "tree_model.h"
@@ -105,6 +109,57 @@ TEST_F(ViewsWindowTest, ABrandListsItsValidCompaniesAndAClickMakesOneCurrent) {
     EXPECT_EQ(currentCompany, kNoCompany) << "no row 7";
 }
 
+void pressKey(UINT key) {
+    SendMessageA(app.list, WM_KEYDOWN, key, 1);
+    SendMessageA(app.list, WM_KEYUP, key, 0xC0000001);
+}
+
+std::vector<int> detailWindowCompanies() {
+    std::vector<int> companies;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "DetailClass", nullptr));)
+        companies.push_back(detailCompany(w));
+    return companies;
+}
+
+TEST_F(ViewsWindowTest, TheHighlightedRowIsTheCurrentCompanyHoweverItGotThere) {
+    selectTreeItem(desktop); // 宁波智盛 (company 0), 合肥佳航 (2), 南京嘉图 (3)
+    SetFocus(app.list);
+    pressKey(VK_END);
+    EXPECT_EQ(currentCompany, 3) << "End";
+    pressKey(VK_HOME);
+    EXPECT_EQ(currentCompany, 0) << "Home";
+    pressKey(VK_DOWN);
+    EXPECT_EQ(currentCompany, 2) << "Down";
+    // A sort by name puts 合肥佳航 first: the highlight goes with it.
+    notifyFromList(LVN_COLUMNCLICK, -1, 2);
+    EXPECT_EQ(highlightedRow(app.list), 0);
+    EXPECT_EQ(currentCompany, 2);
+    pressKey(VK_DOWN);
+    EXPECT_EQ(listCell(app.list, highlightedRow(app.list), 2), "南京嘉图电脑有限公司");
+    EXPECT_EQ(currentCompany, 3);
+
+    // The details and the note are the highlighted company's.
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_DETAILS, 0);
+    EXPECT_EQ(detailWindowCompanies(), (std::vector<int>{3}));
+    for (HWND w; (w = FindWindowExA(nullptr, nullptr, "DetailClass", nullptr));)
+        DestroyWindow(w);
+    std::string noteCompany;
+    dialogDriver = [&](HWND dialog) {
+        char text[128] = {};
+        GetDlgItemTextA(dialog, IDC_NOTE_COMPANY, text, sizeof text);
+        noteCompany = text;
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    };
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_NOTE_WRITE, 0);
+    EXPECT_EQ(noteCompany, "南京嘉图电脑有限公司");
+
+    // No row highlighted (a click on empty space takes the selection away): no company.
+    LVITEMA none{};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageA(app.list, LVM_SETITEMSTATE, WPARAM(-1), reinterpret_cast<LPARAM>(&none));
+    EXPECT_EQ(currentCompany, kNoCompany);
+}
+
 TEST_F(ViewsWindowTest, ACompanysProductsWithPrices) {
     selectTreeItem(treeChild(app.tree, xinghe, 0));
     EXPECT_EQ(listState.listKind, kProducts);
@@ -141,6 +196,24 @@ TEST_F(ViewsWindowTest, ColumnClicksSortAndColourTheColumn) {
     notifyFromList(LVN_COLUMNCLICK, -1, 2);
     EXPECT_EQ(listCell(app.list, 0, 2), "宁波智盛数码科技有限公司");
     EXPECT_EQ(cellBackground(0, 2), drawing.rowColours[3]) << "descending starts at colour 3";
+}
+
+TEST_F(ViewsWindowTest, SortKeysOrderTextsAsTheLocaleDoes) {
+    const Texts texts = {
+        "",          "a",    "A",        "ab",        "a-b",           "ab-",      "b",        "B1",
+        "b10",       "b2",   "Zeta",     "ｔｃｌ",    "ＴＣＬ",        "tcl",      "1",        "10",
+        "2",         " 2",   "台式电脑", "打印机",    "宁波智盛",      "合肥佳航", "南京嘉图", "公司11199",
+        "公司10000", "电询", "￥12.30",  "￥3999.00", "www.a.example", "-"};
+    ASSERT_NE(textSortKey, nullptr);
+    std::string differs;
+    for (const std::string& a : texts)
+        for (const std::string& b : texts) {
+            int byKey = textSortKey(a.c_str()).compare(textSortKey(b.c_str()));
+            int byText = lstrcmpA(a.c_str(), b.c_str());
+            if (differs.empty() && (byKey > 0) - (byKey < 0) != (byText > 0) - (byText < 0))
+                differs = a + " | " + b;
+        }
+    EXPECT_EQ(differs, "") << "the first pair the keys order otherwise than lstrcmpA";
 }
 
 TEST_F(ViewsWindowTest, DoubleClickAndEnterOpenTheRowInTheTree) {
@@ -258,6 +331,44 @@ TEST_F(UnopenedTreeTest, ABrandsListWorksBeforeTheBrandWasOpened) {
     selectTreeItem(desktop);
     EXPECT_EQ(listRowCount(app.list), 3) << "a product name's groups";
     EXPECT_EQ(treeChildTexts(app.tree, huatuo), (Texts{"南京嘉图电脑有限公司"}));
+}
+
+TEST_F(ProgramTest, TypingANamesFirstLettersHighlightsItsCompany) {
+    Catalogue c = sampleCatalogue();
+    for (const char* name : {"alpha科技", "Beta电脑", "gamma"}) {
+        c.companies.push_back(CompanySource{});
+        c.companies.back().name = name;
+        c.links.push_back({1, int32_t(c.companies.size() - 1), "", kValid});
+    }
+    start(c, {IDNO});
+    selectTreeItem(treeChild(app.tree, treeChild(app.tree, nullptr, 0), 0)); // 星河
+    ASSERT_EQ(listRowCount(app.list), 5);
+    SetFocus(app.list);
+    SendMessageA(app.list, WM_CHAR, 'b', 1);
+    EXPECT_EQ(highlightedRow(app.list), 3);
+    EXPECT_EQ(currentCompany, 5) << "Beta电脑";
+}
+
+TEST_F(ProgramTest, AListShowsEveryRowItsNodeHasWithTheTrueCount) {
+    Catalogue c = sampleCatalogue();
+    for (int i = 0; i < 1200; ++i) {
+        c.companies.push_back(CompanySource{});
+        c.companies.back().name = "公司" + std::to_string(10000 + i);
+        c.links.push_back({2, int32_t(c.companies.size() - 1), "", kValid}); // 华拓
+    }
+    start(c, {IDNO});
+    selectTreeItem(treeChild(app.tree, treeChild(app.tree, nullptr, 0), 1));
+    ASSERT_EQ(listRowCount(app.list), 1201);
+    EXPECT_EQ(statusText(app.statusBar, 2), "共有： 1201 条信息");
+    EXPECT_EQ(listCell(app.list, 1200, 2), "公司11199");
+    notifyFromList(NM_CLICK, 1200);
+    EXPECT_EQ(currentCompany, 1203);
+    // Sorted by name, descending: the last company leads.
+    notifyFromList(LVN_COLUMNCLICK, -1, 2);
+    notifyFromList(LVN_COLUMNCLICK, -1, 2);
+    EXPECT_EQ(listCell(app.list, 0, 2), "南京嘉图电脑有限公司");
+    EXPECT_EQ(listCell(app.list, 1, 2), "公司11199");
+    EXPECT_EQ(listCell(app.list, 1200, 2), "公司10000");
 }
 
 TEST_F(ViewsWindowTest, LinkCellsHandTheShellAnHttpAddressAndAMailtoOne) {
