@@ -330,8 +330,8 @@ int main(int argc, char** argv) {
                 "data_tempfile_ms %.1f ",
                 mib(dataPeak), mib(database), database > 0 ? dataPeak / database : 0.0, median(inMemory),
                 median(throughFile));
-    std::printf("startup_ms %.1f data_ms %.1f window_ms %.1f select_groups_ms %.2f rows %d "
-                "select_companies_ms %.2f rows %d sort_ms %.2f paint_ms %.2f tree_items %zu "
+    std::printf("startup_ms %.1f data_ms %.1f window_ms %.1f select_groups_ms %.2f group_rows %d "
+                "select_companies_ms %.2f company_rows %d sort_ms %.2f paint_ms %.2f tree_items %zu "
                 "search_hits_ms %.1f hits %d search_none_ms %.1f search_find_ms %.1f message_box_ms %.1f "
                 "notebook_ms %.2f "
                 "notebook_fill_ms %.2f "

@@ -61,7 +61,7 @@ for b in builds:
     for key in timed:
         s, l = med(b, "sample", key), med(b, "large", key)
         print(f"  {key:24} {s:9.1f} {l:9.1f}   {l / s if s else 0:6.2f}x")
-    for key in ["rows", "tree_items", "hits", "notebook_rows"]:
+    for key in ["group_rows", "company_rows", "tree_items", "hits", "notebook_rows"]:
         print(f"  {key:24} {runs[(b, 'sample')][0].get(key, 0):9.0f} {runs[(b, 'large')][0].get(key, 0):9.0f}")
 for b in builds:
     h1, h10 = med(b, "large", "history_1k_ms"), med(b, "large", "history_10k_ms")
