@@ -162,15 +162,7 @@ bool throughTemporaryFile(long long* written = nullptr) {
 
 // The loaded database's own bytes: its arrays and introductions.
 double databaseMiB() {
-    const DataStore& d = dataStore;
-    double bytes = double(d.companyCount) * sizeof(CompanyRecord) +
-                   double(d.categoryCount) * sizeof(CategoryRecord) +
-                   double(d.treeNodeCount) * sizeof(TreeNodeRecord) +
-                   double(d.companyLinkCount) * (sizeof(CompanyLink) + sizeof(CompanyTreeEntry)) +
-                   double(d.productCount) * sizeof(ProductRecord);
-    for (int32_t i = 0; i < d.companyCount; ++i)
-        if (d.companies[i].introduction) bytes += double(std::strlen(d.companies[i].introduction) + 1);
-    return bytes / (1024.0 * 1024.0);
+    return double(loadedDatabaseBytes()) / (1024.0 * 1024.0);
 }
 
 // The start-up path in this (fresh) process: prints "milliseconds peakKiB loaded companies

@@ -185,15 +185,7 @@ double mib(double bytes) {
 
 // The loaded database's own bytes: its arrays and introductions.
 double databaseBytes() {
-    const DataStore& d = dataStore;
-    double bytes = double(d.companyCount) * sizeof(CompanyRecord) +
-                   double(d.categoryCount) * sizeof(CategoryRecord) +
-                   double(d.treeNodeCount) * sizeof(TreeNodeRecord) +
-                   double(d.companyLinkCount) * (sizeof(CompanyLink) + sizeof(CompanyTreeEntry)) +
-                   double(d.productCount) * sizeof(ProductRecord);
-    for (int32_t i = 0; i < d.companyCount; ++i)
-        if (d.companies[i].introduction) bytes += double(std::strlen(d.companies[i].introduction) + 1);
-    return bytes;
+    return double(loadedDatabaseBytes());
 }
 
 // The alternative to the raster in memory: written to a file made by GetTempFileNameA in the

@@ -356,3 +356,15 @@ void freeDatabase() {
     std::free(d.companyTree);
     d = DataStore{};
 }
+
+uint64_t loadedDatabaseBytes() {
+    const DataStore& d = dataStore;
+    uint64_t bytes = uint64_t(d.companyCount) * sizeof(CompanyRecord) +
+                     uint64_t(d.categoryCount) * sizeof(CategoryRecord) +
+                     uint64_t(d.treeNodeCount) * sizeof(TreeNodeRecord) +
+                     uint64_t(d.companyLinkCount) * (sizeof(CompanyLink) + sizeof(CompanyTreeEntry)) +
+                     uint64_t(d.productCount) * sizeof(ProductRecord);
+    for (int32_t i = 0; i < d.companyCount; ++i)
+        if (d.companies[i].introduction) bytes += std::strlen(d.companies[i].introduction) + 1;
+    return bytes;
+}

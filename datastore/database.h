@@ -114,6 +114,9 @@ int loadDatabase();
 // Returns 1 when the entry is valid at loadTicks, 0 (and counts it) when it has expired.
 int checkExpiry(uint64_t loadTicks, const char* expiryText);
 void freeDatabase();
+// The loaded database's own bytes: its record arrays and introductions (what the benchmarks set
+// the data path's peak memory beside).
+uint64_t loadedDatabaseBytes();
 
 // Fails the way the loader does when memory runs out; replaced by tests.
 extern void* (*allocateZeroed)(size_t count, size_t size);
