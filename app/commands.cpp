@@ -62,7 +62,11 @@ void dispatchCommand(WPARAM wParam, LPARAM) {
         if (currentCompany >= 0 && currentCompany < kNoCompany)
             createDetailWindow(app.instance, SW_SHOWNORMAL);
         break;
-    case IDM_COLLAPSE: collapseAll(app.tree); break;
+    case IDM_COLLAPSE: {
+        RedrawPause pause(app.tree);
+        collapseAll(app.tree);
+        break;
+    }
     case IDM_NOTE_DELETE: deleteNotebookEntry(); break;
     case IDM_NOTE_DELETE_ALL: deleteAllNotebookEntries(); break;
     case IDM_VIEW_ICON: setViewMode(app.list, LVS_ICON); break;

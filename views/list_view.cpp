@@ -84,13 +84,16 @@ std::string localeSortKey(const char* text) {
 
 bool rowStatesSettling = false;
 
-RedrawPause::RedrawPause(HWND w) : window(w) {
+RedrawPause::RedrawPause(HWND w) : window(w), wasShown(IsWindowVisible(w)) {
     SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+    if (wasShown) DefWindowProcA(window, WM_SETREDRAW, FALSE, 0);
 }
 
 RedrawPause::~RedrawPause() {
+    // The control lays itself out while still hidden, then is shown and drawn whole.
     SendMessageA(window, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(window, nullptr, TRUE);
+    if (wasShown) DefWindowProcA(window, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 HWND createList(HWND parent) {

@@ -23,14 +23,17 @@ void clearRows(HWND list);
 void serveCellText(NMLVDISPINFOA* request);
 void setViewMode(HWND list, DWORD mode);
 
-// The control takes new rows, columns or a new order without drawing or laying out its scroll
-// bars for each step; it does so once, at the end.
+// The control takes new rows, columns, open nodes or a new order without drawing or laying out
+// its scroll bars for each step; it does so once, at the end. Meanwhile the window counts as
+// hidden, as the system's own redraw switch makes it, so the steps scroll and paint no pixels
+// (some controls' own switch keeps them scrolling and painting their scroll bars).
 struct RedrawPause {
     explicit RedrawPause(HWND w);
     ~RedrawPause();
     RedrawPause(const RedrawPause&) = delete;
     RedrawPause& operator=(const RedrawPause&) = delete;
     HWND window;
+    bool wasShown; // a pause inside another, or of a hidden window, leaves the window as it is
 };
 
 // Set while the program itself changes the rows or moves their selection, when the control's

@@ -9,6 +9,7 @@
 #include "app_state.h"
 #include "database.h"
 #include "gbktext.h"
+#include "list_view.h"
 #include "search_core.h"
 #include "tree_model.h"
 #include "tree_view.h"
@@ -66,11 +67,12 @@ void runSearch(HWND tree, HWND container, int boxId) {
     char text[kSearchTextLimit + 1] = {};
     if (GetDlgItemTextA(container, boxId, text, sizeof text) == 0) return;
     text[gbkFitLength(text, std::strlen(text), kSearchTextLimit)] = '\0';
-    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
-    collapseAll(tree);
-    int found = findMatches(tree, text);
-    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(tree, nullptr, TRUE);
+    int found = 0;
+    {
+        RedrawPause pause(tree);
+        collapseAll(tree);
+        found = findMatches(tree, text);
+    }
 
     char message[128];
     std::snprintf(message, sizeof message, "找到了有关 '%s' 的信息 %d 条!", text, found);

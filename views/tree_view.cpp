@@ -99,7 +99,7 @@ HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, const char* text, int imag
 }
 
 void fillTree(HWND tree) {
-    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    RedrawPause pause(tree);
     SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     buildTreeModel();
     const DataStore& d = dataStore;
@@ -120,8 +120,6 @@ void fillTree(HWND tree) {
         }
         registerNodeItem(node, item);
     }
-    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(tree, nullptr, TRUE);
 }
 
 LRESULT onTreeNotify(const NMHDR* header, HWND list, HWND rebar, HWND statusBar) {

@@ -16,6 +16,7 @@ HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, const char* text, int imag
 // address box and its row count in the status bar.
 LRESULT onTreeNotify(const NMHDR* header, HWND list, HWND rebar, HWND statusBar);
 void setAddressPath(HWND rebar, HTREEITEM item);
+// Closes every node; callers pause the tree's drawing around it, so it is laid out once.
 void collapseAll(HWND tree);
 // Sets or clears a node's open mark without laying the tree out: for nodes out of sight.
 void setExpandedState(HWND tree, HTREEITEM item, bool expanded);

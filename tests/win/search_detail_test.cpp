@@ -2,6 +2,7 @@
 #include "program_fixture.h"
 
 #include <atomic>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -62,6 +63,11 @@ class SearchTest : public ProgramTest {
         std::ifstream in(settings.searchHistoryPath, std::ios::binary);
         return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
     }
+    // The item's row in the tree's window; false when it has none (under a closed node).
+    bool itemRow(HTREEITEM item, RECT& row) {
+        std::memcpy(&row, &item, sizeof item);
+        return SendMessageA(app.tree, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&row));
+    }
     bool expanded(HTREEITEM item) {
         return SendMessageA(app.tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) &
                TVIS_EXPANDED;
@@ -92,6 +98,12 @@ TEST_F(SearchTest, FindsFoldedWordsOpensAndColoursEveryHitAndRemembersTheWord) {
     EXPECT_EQ(treeTextColour(treeChild(app.tree, caiyin, 1)), RGB(255, 4, 99)) << "and under 彩印";
     EXPECT_EQ(treeTextColour(treeChild(app.tree, huatuo, 0)), RGB(1, 2, 3));
     EXPECT_EQ(treeTextColour(desktop), RGB(1, 2, 3));
+    // Laid out and shown again after the search: the hit has its row inside the tree's window.
+    EXPECT_TRUE(IsWindowVisible(app.tree));
+    RECT row{}, client{};
+    ASSERT_TRUE(itemRow(treeChild(app.tree, huatuo, 1), row));
+    GetClientRect(app.tree, &client);
+    EXPECT_TRUE(row.top >= 0 && row.bottom <= client.bottom) << row.top << ".." << row.bottom;
     saveWindowPicture(app.mainWindow, "search");
 
     // The same word again: found in the list, not added, not written again.
@@ -101,6 +113,8 @@ TEST_F(SearchTest, FindsFoldedWordsOpensAndColoursEveryHitAndRemembersTheWord) {
     // Collapsing keeps the hits; an empty box does nothing at all.
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_COLLAPSE, 0);
     EXPECT_FALSE(expanded(desktop));
+    EXPECT_TRUE(IsWindowVisible(app.tree));
+    EXPECT_FALSE(itemRow(treeChild(app.tree, huatuo, 1), row)) << "a closed node's companies have no row";
     search("");
     EXPECT_EQ(messages.size(), 2u);
     EXPECT_EQ(treeTextColour(treeChild(app.tree, huatuo, 1)), RGB(255, 4, 99));
