@@ -10,6 +10,7 @@
 // diagnostics of a failed read, running off the end of the data and the file position at the
 // end all follow from it.
 #include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -362,15 +363,19 @@ class FastDecoder {
     }
 
     // The hot loop, on locals that no store through the output can alias; it returns to
-    // decodeStrings with the state saved at every clear code, end, or end of the image.
+    // decodeStrings with the state saved at every clear code, end, or end of the image. Bit
+    // positions in the loop count from the window's start and codes come from 32-bit loads (a
+    // code and its bit offset take at most 19 bits), so a 32-bit build keeps them in single
+    // registers.
     void decodeRun() {
         const unsigned char* window = run_.window();
-        uint64_t windowStart = run_.windowStart(), loadLimit = run_.loadLimit();
-        uint64_t bitPos = bitPos_, fetchedEnd = run_.fetchedEnd();
+        uint64_t loadLimit = run_.loadLimit();
+        uint64_t windowBit = run_.windowStart() * 8, fetchedEnd = run_.fetchedEnd();
+        uint32_t bitOff = uint32_t(bitPos_ - windowBit); // the window holds under 2^20 bits
         int codeSize = codeSize_, maxCode = maxCode_, maxCodeSize = maxCodeSize_;
-        uint64_t mask = (uint64_t(1) << codeSize) - 1;
+        uint32_t mask = (uint32_t(1) << codeSize) - 1;
         const int clearCode = clearCode_;
-        const uint64_t targetEnd = targetEnd_;
+        const size_t targetEnd = targetEnd_ < SIZE_MAX ? size_t(targetEnd_) : SIZE_MAX;
         size_t pos = pos_;
         uint32_t oldPos = oldPos_, oldLength = oldLength_;
         uint64_t oldHead = oldHead_;
@@ -379,25 +384,23 @@ class FastDecoder {
         Entry* const table = table_;
         int code = 0;
 
-        // One comparison per code stands for the window's end and the value decoder's next fetch.
-        auto slowPoint = [](uint64_t limitByte, uint64_t fetched, int size) {
-            uint64_t fetchAt = fetched > uint64_t(size) ? fetched - uint64_t(size) : 0;
-            return limitByte * 8 < fetchAt ? limitByte * 8 : fetchAt;
+        // One comparison per code stands for the window's end and the value decoder's next fetch:
+        // the first bit, counted from the window's start, at which either needs attention.
+        auto slowPoint = [&](int size) {
+            uint64_t fetchAt = fetchedEnd > uint64_t(size) ? fetchedEnd - uint64_t(size) : 0;
+            uint64_t at = loadLimit * 8 < fetchAt ? loadLimit * 8 : fetchAt;
+            return at > windowBit ? uint32_t(at - windowBit) : 0u;
         };
-        uint64_t slowAt = slowPoint(loadLimit, fetchedEnd, codeSize);
+        uint32_t slowOff = slowPoint(codeSize);
         while (pos < targetEnd) {
             if (pos > roomEnd) {
                 out_.reserveAfter(pos);
                 base = out_.data();
                 roomEnd = out_.capacity() - kSlack;
             }
-            if (bitPos >= slowAt) {
-                if ((bitPos >> 3) >= loadLimit) {
-                    run_.slideTo(bitPos >> 3);
-                    window = run_.window();
-                    windowStart = run_.windowStart();
-                    loadLimit = run_.loadLimit();
-                }
+            if (bitOff >= slowOff) {
+                uint64_t bitPos = windowBit + bitOff;
+                if ((bitPos >> 3) >= loadLimit) run_.slideTo(bitPos >> 3);
                 if (bitPos + uint64_t(codeSize) >= fetchedEnd) {
                     bool whole = run_.fetchFor(bitPos, codeSize);
                     fetchedEnd = run_.fetchedEnd();
@@ -406,12 +409,17 @@ class FastDecoder {
                         break;
                     }
                 }
-                slowAt = slowPoint(loadLimit, fetchedEnd, codeSize);
+                // Either step may have moved the window.
+                window = run_.window();
+                windowBit = run_.windowStart() * 8;
+                loadLimit = run_.loadLimit();
+                bitOff = uint32_t(bitPos - windowBit);
+                slowOff = slowPoint(codeSize);
             }
-            uint64_t word;
-            std::memcpy(&word, window + ((bitPos >> 3) - windowStart), 8);
-            code = int((word >> (bitPos & 7)) & mask);
-            bitPos += uint64_t(codeSize);
+            uint32_t word;
+            std::memcpy(&word, window + (bitOff >> 3), 4);
+            code = int((word >> (bitOff & 7)) & mask);
+            bitOff += uint32_t(codeSize);
 
             uint32_t length;
             uint64_t head;
@@ -437,8 +445,8 @@ class FastDecoder {
                 if (++maxCode >= maxCodeSize && maxCodeSize < kTableSize) {
                     maxCodeSize *= 2;
                     ++codeSize;
-                    mask = (uint64_t(1) << codeSize) - 1;
-                    slowAt = slowPoint(loadLimit, fetchedEnd, codeSize);
+                    mask = (uint32_t(1) << codeSize) - 1;
+                    slowOff = slowPoint(codeSize);
                 }
             }
             oldPos = uint32_t(pos);
@@ -448,7 +456,7 @@ class FastDecoder {
             code = -1;
         }
 
-        bitPos_ = bitPos;
+        bitPos_ = windowBit + bitOff;
         codeSize_ = codeSize;
         maxCode_ = maxCode;
         maxCodeSize_ = maxCodeSize;
