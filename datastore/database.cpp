@@ -63,13 +63,31 @@ class StreamReader {
         }
         return true;
     }
+    // The next size bytes where they lie, when the current piece holds them all, and the reader
+    // past them; null, and the reader where it was, otherwise.
+    const unsigned char* take(size_t size) {
+        if (ended_ || size > length_ - pos_) return nullptr;
+        const unsigned char* at = buffer_ + pos_;
+        pos_ += size;
+        remaining_ -= int64_t(size);
+        return at;
+    }
     bool readInt32(int32_t& value) {
         unsigned char bytes[4];
-        if (!read(bytes, 4)) return false;
-        value = int32_t(readU32LE(bytes));
+        const unsigned char* at = take(4);
+        if (!at) {
+            if (!read(bytes, 4)) return false;
+            at = bytes;
+        }
+        value = int32_t(readU32LE(at));
         return true;
     }
-    bool readByte(unsigned char& value) { return read(&value, 1); }
+    bool readByte(unsigned char& value) {
+        const unsigned char* at = take(1);
+        if (!at) return read(&value, 1);
+        value = *at;
+        return true;
+    }
     bool ended() const { return ended_; }
     int64_t remaining() const { return remaining_; }
 
@@ -95,6 +113,17 @@ class StreamReader {
     bool ended_ = false;
 };
 
+// Copies a short text byte by byte and gives the place of its first zero byte (n without one):
+// a library call or two per field would cost more than the copy, under the 32-bit runtime most.
+size_t copyNotingZero(char* to, const unsigned char* from, size_t n) {
+    size_t zero = n;
+    for (size_t i = 0; i < n; ++i) {
+        to[i] = char(from[i]);
+        if (from[i] == 0 && zero == n) zero = i;
+    }
+    return zero;
+}
+
 // Keeps what fits of an over-long text and consumes the rest of its bytes. A lead byte that
 // ends the text alone is dropped (the packer never writes one; a damaged stream may).
 template <size_t N> bool readShortString(StreamReader& stream, char (&field)[N]) {
@@ -103,9 +132,16 @@ template <size_t N> bool readShortString(StreamReader& stream, char (&field)[N])
     if (!stream.readByte(length)) return false;
     if (length == 0 || length >= 128) return true;
     if (length < N) { // the usual case: the text fits as it stands
-        if (!stream.read(field, length)) return false;
+        size_t textLength;
+        if (const unsigned char* at = stream.take(length)) {
+            textLength = copyNotingZero(field, at, length);
+        } else {
+            if (!stream.read(field, length)) return false;
+            field[length] = '\0';
+            textLength = std::strlen(field);
+        }
         field[length] = '\0';
-        field[fieldTextLength(field, N)] = '\0';
+        field[gbkWholeLength(field, textLength)] = '\0';
         return true;
     }
     char text[127];
