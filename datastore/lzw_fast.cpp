@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "diagnostics.h"
@@ -185,22 +186,27 @@ class BlockRun {
     bool done_ = false, drained_ = false;
 };
 
-// A string: where it first occurs in the output, its length, and its first 8 bytes, so that
-// most strings are written from the table without reading output just written.
+// A string's first bytes as one machine word: 8 of them, or 4 in a 32-bit build, where a
+// 64-bit word would take two registers in the hot loop.
+using Head = std::conditional_t<sizeof(void*) == 4, uint32_t, uint64_t>;
+constexpr uint32_t kHeadBytes = sizeof(Head);
+
+// A string: where it first occurs in the output, its length, and its head, so that most
+// strings are written from the table without reading output just written.
 struct Entry {
-    uint64_t head;
+    Head head;
     uint32_t pos, length;
 };
 
 static_assert(std::endian::native == std::endian::little, "the string heads are little-endian words");
 
-inline void store8(unsigned char* to, uint64_t bytes) {
-    std::memcpy(to, &bytes, 8);
+inline void storeHead(unsigned char* to, Head bytes) {
+    std::memcpy(to, &bytes, kHeadBytes);
 }
 
 // The head of a string extended by one byte.
-inline uint64_t extendHead(uint64_t head, uint32_t length, uint64_t next) {
-    return length < 8 ? head | (next << (8 * length)) : head;
+inline Head extendHead(Head head, uint32_t length, Head next) {
+    return length < kHeadBytes ? head | Head(next << (8 * length)) : head;
 }
 
 class Output {
@@ -344,7 +350,7 @@ class FastDecoder {
     }
 
     void startString(int literal) {
-        store8(out_.data() + pos_, table_[literal].head);
+        storeHead(out_.data() + pos_, table_[literal].head);
         oldHead_ = table_[literal].head;
         oldPos_ = uint32_t(pos_);
         oldLength_ = 1;
@@ -378,7 +384,7 @@ class FastDecoder {
         const size_t targetEnd = targetEnd_ < SIZE_MAX ? size_t(targetEnd_) : SIZE_MAX;
         size_t pos = pos_;
         uint32_t oldPos = oldPos_, oldLength = oldLength_;
-        uint64_t oldHead = oldHead_;
+        Head oldHead = oldHead_;
         unsigned char* base = out_.data();
         size_t roomEnd = out_.capacity() - kSlack;
         Entry* const table = table_;
@@ -422,19 +428,20 @@ class FastDecoder {
             bitOff += uint32_t(codeSize);
 
             uint32_t length;
-            uint64_t head;
+            Head head;
             if (unsigned(code - clearCode) > 1u && code < maxCode) {
                 const Entry& e = table[code];
                 head = e.head;
                 length = e.length;
-                store8(base + pos, head);
-                if (length > 8) copyString(base + pos + 8, base + e.pos + 8, length - 8);
+                storeHead(base + pos, head);
+                if (length > kHeadBytes)
+                    copyString(base + pos + kHeadBytes, base + e.pos + kHeadBytes, length - kHeadBytes);
             } else if (code == maxCode) { // the string being defined: the last one and its first byte
                 head = extendHead(oldHead, oldLength, oldHead & 0xFF);
                 length = oldLength + 1;
-                store8(base + pos, head);
-                if (length > 8) {
-                    copyString(base + pos + 8, base + oldPos + 8, oldLength - 8);
+                storeHead(base + pos, head);
+                if (length > kHeadBytes) {
+                    copyString(base + pos + kHeadBytes, base + oldPos + kHeadBytes, oldLength - kHeadBytes);
                     base[pos + oldLength] = uint8_t(oldHead);
                 }
             } else {
@@ -512,7 +519,7 @@ class FastDecoder {
     uint64_t bitPos_ = 0;
     size_t pos_ = 0;
     uint32_t oldPos_ = 0, oldLength_ = 0;
-    uint64_t oldHead_ = 0;
+    Head oldHead_ = 0;
     bool ended_ = false;
     Entry table_[kTableSize];
 };
