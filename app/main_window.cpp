@@ -79,6 +79,9 @@ void layoutPanes(int splitterX) {
     const int split = splitterX == 0 ? width / 3 + 3 : splitterX;
     MoveWindow(app.tree, -1, rebar + 6, split - 2, height - rebar - statusHeight - 3, TRUE);
     MoveWindow(app.list, split - 1, rebar + 6, width - split + 3, height - rebar - statusHeight - 4, TRUE);
+    // The whole window is drawn again, parent first: the panes' own repaints alone left the parts
+    // that moved into newly uncovered area blank (the status bar after maximizing).
+    RedrawWindow(app.mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 bool isOnSplitter(LPARAM mousePosition) {

@@ -81,6 +81,45 @@ TEST_F(ProgramTest, StatusBarPartsAndTexts) {
     EXPECT_EQ(after[0], third);
 }
 
+// Pixels of the screen inside a window's client rectangle darker than mid grey: text drawn.
+int darkPixelsOnScreen(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    int dark = 0;
+    for (int i = 0; i < width * height; ++i) {
+        const auto* p = static_cast<const uint8_t*>(bits) + 4 * i;
+        dark += p[0] + p[1] + p[2] < 3 * 128;
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return dark;
+}
+
+TEST_F(ProgramTest, AMaximizedWindowIsDrawnWhole) {
+    start(withoutExpiredEntries());
+    ShowWindow(app.mainWindow, SW_MAXIMIZE);
+    for (int round = 0; round < 20; ++round) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        Sleep(10);
+    }
+    EXPECT_GT(darkPixelsOnScreen(app.statusBar), 100) << "the status bar's texts on the screen";
+}
+
 TEST_F(ProgramTest, LayoutOfASixHundredPixelClientArea) {
     start(withoutExpiredEntries());
     RECT window{}, client{};
