@@ -327,31 +327,42 @@ RECT childRect(HWND child) {
     return r;
 }
 
+ScreenPicture screenPicture(const RECT& area) {
+    ScreenPicture picture;
+    picture.width = int(area.right - area.left);
+    picture.height = int(area.bottom - area.top);
+    picture.stride = size_t((picture.width * 3 + 3) & ~3);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    picture.header = {sizeof(BITMAPINFOHEADER), picture.width, picture.height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFO info{};
+    info.bmiHeader = picture.header;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const uint8_t*>(bits);
+    if (first) picture.bits.assign(first, first + picture.stride * size_t(picture.height));
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return picture;
+}
+
 void saveWindowPicture(HWND window, const char* name) {
     char folder[MAX_PATH] = {};
     if (!GetEnvironmentVariableA("KOVANTA_WINDOW_SHOTS", folder, sizeof folder)) return;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     RECT r{};
     GetWindowRect(window, &r);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = DWORD((width * 3 + 3) & ~3), size = stride * DWORD(height);
+    ScreenPicture picture = screenPicture(r);
+    const DWORD size = DWORD(picture.bits.size());
     BITMAPFILEHEADER file{0x4D42, DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0, 0,
                           DWORD(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))};
     std::ofstream out(std::string(folder) + "\\" + name + ".bmp", std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    out.write(static_cast<const char*>(bits), std::streamsize(size));
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    out.write(reinterpret_cast<const char*>(&picture.header), sizeof picture.header);
+    out.write(reinterpret_cast<const char*>(picture.bits.data()), std::streamsize(size));
 }

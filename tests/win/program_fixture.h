@@ -84,5 +84,13 @@ COLORREF cellTextColour(int row, int column);
 // With KOVANTA_WINDOW_SHOTS set to a folder, saves the window as NAME.bmp there, for a person to
 // look at; otherwise does nothing.
 void saveWindowPicture(HWND window, const char* name);
+// What the screen shows in a rectangle of screen coordinates: 24-bit rows, bottom row first.
+struct ScreenPicture {
+    int width = 0, height = 0;
+    size_t stride = 0;
+    BITMAPINFOHEADER header{};
+    std::vector<uint8_t> bits;
+};
+ScreenPicture screenPicture(const RECT& area);
 // Client rectangle of a child in its parent's client coordinates.
 RECT childRect(HWND child);

@@ -86,25 +86,13 @@ int darkPixelsOnScreen(HWND window) {
     RECT r{};
     GetClientRect(window, &r);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
+    ScreenPicture picture = screenPicture(r);
     int dark = 0;
-    for (int i = 0; i < width * height; ++i) {
-        const auto* p = static_cast<const uint8_t*>(bits) + 4 * i;
-        dark += p[0] + p[1] + p[2] < 3 * 128;
-    }
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const uint8_t* p = picture.bits.data() + size_t(y) * picture.stride + 3 * size_t(x);
+            dark += p[0] + p[1] + p[2] < 3 * 128;
+        }
     return dark;
 }
 
