@@ -1,9 +1,9 @@
 // The fast image decoder. The image's sub-blocks are read in large pieces and their data kept
-// as one run of bytes in a window that slides along; codes are taken from it with 64-bit loads.
-// A table entry is a string's first 8 bytes, its length and where it first occurs in the
-// output, so short strings are written straight from the table and longer ones copied from
-// output already written. Finished rows go straight to the raster, and at a clear code (after
-// which nothing earlier is referred to) the output buffer starts again.
+// as one run of bytes in a window that slides along; codes are taken from it with 32-bit loads.
+// A table entry is a string's first 8 bytes (4 in a 32-bit build), its length and where it
+// first occurs in the output, so short strings are written straight from the table and longer
+// ones copied from output already written. Finished rows go straight to the raster, and at a
+// clear code (after which nothing earlier is referred to) the output buffer starts again.
 //
 // The result must equal the value decoder's in every byte and diagnostic, so the reader keeps a
 // model of when the value decoder would fetch each sub-block: the zero-length flag, the
