@@ -2,6 +2,7 @@
 # The publisher's commands as a publisher runs them: kovanta-pack and kovanta-dump on the
 # sample catalogue and on broken input, checking exit statuses, messages and files.
 set -uo pipefail
+source "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/checks.sh"
 bin=$(cd "$1" && pwd)
 sample=$(cd "$2" && pwd)
 work=$(mktemp -d)
@@ -11,13 +12,6 @@ cd "$work"
 # and 60 zero bytes) somewhere inside.
 image="$work/program-image"
 { head -c 4096 /dev/zero; printf 'KovantaHostSlot\0'; head -c 60 /dev/zero; head -c 1000 /dev/zero; } > "$image"
-passed=0
-failed=0
-check() { # description, then a command that must succeed
-    local what=$1
-    shift
-    if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
-}
 
 "$bin/kovanta-pack" "$sample" --program "$image" -o one.bin > pack.out
 check "pack succeeds" test -s one.bin

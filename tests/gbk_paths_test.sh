@@ -3,19 +3,13 @@
 # Wine with code page 936: the command line reaches them in GBK, and every file they read or
 # write must still be found. Arguments: the win64 build folder, the sample catalogue, wine64.
 set -uo pipefail
+source "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/checks.sh"
 bin=$(cd "$1" && pwd)
 sample=$(cd "$2" && pwd)
 wine=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-passed=0
-failed=0
-check() { # description, then a command that must succeed
-    local what=$1
-    shift
-    if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
-}
 run() { "$wine" "$@" < /dev/null; }
 
 if [ "$(LC_ALL=zh_CN.UTF-8 locale charmap 2>/dev/null)" != UTF-8 ]; then

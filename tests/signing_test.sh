@@ -8,6 +8,7 @@
 #
 #   tests/signing_test.sh build/win64 build/host data/sample [WINE_LOADER]
 set -uo pipefail
+source "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/checks.sh"
 build=$(cd "$1" && pwd)
 bin=$(cd "$2" && pwd)
 sample=$(cd "$3" && pwd)
@@ -15,13 +16,6 @@ wine=${4:-/usr/lib/wine/wine64}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-passed=0
-failed=0
-check() { # description, then a command that must succeed
-    local what=$1
-    shift
-    if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
-}
 
 openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days 30 \
     -subj "/CN=Kovanta Test Publisher" -addext "extendedKeyUsage=codeSigning" 2>/dev/null

@@ -5,6 +5,7 @@
 # line with the absolute URI and no Host header) and stopped again. Arguments: the build
 # folder, the sample catalogue.
 set -uo pipefail
+source "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/checks.sh"
 export LC_ALL=C # lengths in bytes
 bin=$(cd "$1" && pwd)
 sample=$(cd "$2" && pwd)
@@ -25,13 +26,6 @@ stop_nginx() {
     nginx_pid=
 }
 trap 'stop_nginx; rm -rf "$work"' EXIT
-passed=0
-failed=0
-check() { # description, then a command that must succeed
-    local what=$1
-    shift
-    if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
-}
 
 mkdir -p "$work/www/datas" "$work/temp"
 chmod 755 "$work" "$work/www" "$work/www/datas" # nginx's workers may run as another user

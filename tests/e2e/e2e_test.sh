@@ -12,14 +12,13 @@
 #   tests/e2e/e2e_test.sh build/win32/Kovanta.exe /usr/lib/wine/wine
 #   tests/e2e/e2e_test.sh build/win64/Kovanta.exe /usr/lib/wine/wine64
 set -uo pipefail
+source "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/../checks.sh"
 program=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 wine=${2:-/usr/lib/wine/wine64}
 # A 32-bit program's system directory is syswow64 on the disk.
 system=system32
 [ "$(basename "$wine")" = wine ] && system=syswow64
 work=$(mktemp -d)
-passed=0
-failed=0
 pid=
 notebook="$WINEPREFIX/drive_c/windows/$system/MyDocInf.wrk"
 finish() {
@@ -30,11 +29,6 @@ finish() {
     rm -f "${history:-}"
 }
 trap finish EXIT
-check() { # description, then a command that must succeed
-    local what=$1
-    shift
-    if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
-}
 
 log="$work/shell.log"
 cat >"$work/log-target" <<SCRIPT

@@ -12,6 +12,7 @@
 # The fourth argument is the Wine loader of the program's build. With HOST_DIR, the tests' update host already runs from that folder (tests/nginx_host.sh) and
 # the files are published into it; otherwise one is started here and stopped again.
 set -uo pipefail
+source "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/../checks.sh"
 image=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 sample=$(cd "$2" && pwd)
 pack=$3
@@ -23,8 +24,6 @@ work=$(mktemp -d)
 host=${5:-"$(dirname "$image")/e2e-update-host"}
 own_host=0
 [ -z "${5:-}" ] && own_host=1
-passed=0
-failed=0
 pid=
 finish() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
@@ -34,11 +33,6 @@ finish() {
 }
 trap finish EXIT
 trap 'exit 1' INT TERM
-check() { # description, then a command that must succeed
-    local what=$1
-    shift
-    if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
-}
 
 name=$(sed -n '2s/,.*//p' "$sample/catalogue.csv")
 [ "$own_host" = 1 ] && rm -rf "$host/www"

@@ -40,7 +40,7 @@ std::string bytesOf(const char8_t* text) {
     return reinterpret_cast<const char*>(text);
 }
 
-std::string fileBytes(const std::string& path) {
+std::string fileText(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
@@ -203,13 +203,13 @@ TEST_F(ListKeysTest, ACompanyListAndASortedProductListSavedAsCsv) {
     selectTreeItem(xinghe);
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
     EXPECT_EQ(proposed, "→台式电脑→星河.csv");
-    EXPECT_EQ(fileBytes(target), bytesOf(u8"" COMPANY_CSV));
+    EXPECT_EQ(fileText(target), bytesOf(u8"" COMPANY_CSV));
 
     selectTreeItem(treeChild(app.tree, xinghe, 0));
     notifyFromList(LVN_COLUMNCLICK, -1, 2);
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
     EXPECT_EQ(proposed, "→台式电脑→星河→宁波智盛数码科技有限公司 0574-1 陈女士.csv");
-    EXPECT_EQ(fileBytes(target), bytesOf(u8"" PRODUCT_CSV)) << "the old file replaced";
+    EXPECT_EQ(fileText(target), bytesOf(u8"" PRODUCT_CSV)) << "the old file replaced";
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(GetFileAttributesA((target + ".~" + std::to_string(GetCurrentProcessId()) + ".tmp").c_str()),
               INVALID_FILE_ATTRIBUTES);
@@ -229,7 +229,7 @@ TEST_F(ListKeysTest, AFailedExportTellsTheUserAndLeavesTheOldFile) {
     messages.clear();
     selectTreeItem(xinghe);
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
-    EXPECT_EQ(fileBytes(target), "old");
+    EXPECT_EQ(fileText(target), "old");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].caption, "导出列表");
     EXPECT_EQ(messages[0].text, "无法保存列表到文件：\r\n" + target + "\r\n\r\n原有的文件保持不变。");
@@ -248,7 +248,7 @@ TEST_F(ListKeysTest, AFailedExportTellsTheUserAndLeavesTheOldFile) {
     };
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
     CloseHandle(held);
-    EXPECT_EQ(fileBytes(target), "old");
+    EXPECT_EQ(fileText(target), "old");
     EXPECT_EQ(messages.size(), 2u);
     EXPECT_EQ(GetFileAttributesA(temporary.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing left beside it";
 }

@@ -19,7 +19,6 @@
 namespace {
 
 using Texts = std::vector<std::string>;
-using Bytes = std::vector<uint8_t>;
 
 void fixedTime(LocalTime* now) {
     *now = LocalTime{2003, 5, 7, 9, 5, 0, 0};
@@ -46,11 +45,6 @@ const std::vector<Texts> kThreeNotes = {
     {"2024-3-2 9:30", "杭州信盈电脑有限公司", "催款", "言而无信", "", "0571-2", "吴女士"},
     {"2024-3-3 10:15", "合肥佳航科技有限公司", "商谈合同事宜", "继续联系", "报价单", "0551-3", "曹经理"},
 };
-
-Bytes fileBytes(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 bool fileExists(const char* path) {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;

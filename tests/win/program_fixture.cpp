@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 
 #include "app_state.h"
 #include "container.h"
@@ -318,6 +319,16 @@ COLORREF cellBackground(int row, int column) {
 
 COLORREF cellTextColour(int row, int column) {
     return drawCell(row, column).clrText;
+}
+
+Bytes fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 RECT childRect(HWND child) {

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -92,5 +93,9 @@ struct ScreenPicture {
     std::vector<uint8_t> bits;
 };
 ScreenPicture screenPicture(const RECT& area);
+using Bytes = std::vector<uint8_t>;
+// A file's bytes (none when it cannot be read), and a file written with bytes.
+Bytes fileBytes(const std::string& path);
+void writeBytes(const std::string& path, const Bytes& bytes);
 // Client rectangle of a child in its parent's client coordinates.
 RECT childRect(HWND child);

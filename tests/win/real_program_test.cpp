@@ -22,28 +22,17 @@
 #include "container_writer.h"
 #include "database.h"
 #include "platform.h"
+#include "program_fixture.h"
 #include "startup_failure.h"
 #include "stream_writer.h"
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 // The build gives the bare program image as a path of the machine that runs Wine.
 std::string winePath(const char* path) {
     std::string out = path[0] == '/' ? std::string("Z:") + path : std::string(path);
     std::replace(out.begin(), out.end(), '/', '\\');
     return out;
-}
-
-Bytes fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 std::vector<std::string> folderEntries(const std::string& folder) {
@@ -58,12 +47,6 @@ std::vector<std::string> folderEntries(const std::string& folder) {
     FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-std::string windowText(HWND window) {
-    char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
 }
 
 struct WindowSearch {

@@ -16,23 +16,11 @@
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
 struct Exit {
     int status;
 };
 void throwingExit(int status) {
     throw Exit{status};
-}
-
-Bytes fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 TEST_F(ProgramTest, AProgramPathThatDoesNotFitIsShownAndNeverCut) {
