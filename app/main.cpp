@@ -6,8 +6,7 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     app.instance = instance;
-    if (!registerClasses(instance)) return 0;
-    initialiseCommonControls();
-    if (!createMainWindow(instance, showCommand)) return 0;
+    readProgramPath();
+    if (!startProgram(instance, showCommand)) return 0;
     return runMessageLoop();
 }

@@ -45,15 +45,14 @@ int rebarBottom() {
     return r.bottom;
 }
 
+// The panes need no data: they are made while the data may still be loading.
 void onCreate(HWND window) {
     app.mainWindow = window;
     createImageLists();
     app.list = createList(window);
     app.tree = createTree(app.instance, window);
     prepareListingItems = companyItemsHook(app.tree);
-    fillTree(app.tree);
-    fillNodeList(app.list, -1);
-    app.statusBar = createStatusBar(window, IDC_STATUSBAR, app.instance, 3, listState.rowCount);
+    app.statusBar = createStatusBar(window, IDC_STATUSBAR, app.instance, 3);
 }
 
 LRESULT onNotify(const NMHDR* header) {
@@ -65,6 +64,13 @@ LRESULT onNotify(const NMHDR* header) {
 }
 
 } // namespace
+
+void fillPanes() {
+    fillTree(app.tree);
+    fillNodeList(app.list, -1);
+    showDataSet(app.statusBar);
+    showRowCount(app.statusBar, listState.rowCount);
+}
 
 void layoutPanes(int splitterX) {
     RECT client{};

@@ -7,6 +7,8 @@
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The tree, the list of the whole catalogue and the status bar's texts, from the loaded data.
+void fillPanes();
 // Places rebar, status bar, tree and list; splitterX 0 asks for the default split.
 void layoutPanes(int splitterX);
 bool isOnSplitter(LPARAM mousePosition);

@@ -10,6 +10,7 @@
 
 #include "app_state.h"
 #include "container.h"
+#include "data_load.h"
 #include "database.h"
 #include "detail_window.h"
 #include "host_slot.h"
@@ -94,12 +95,6 @@ ATOM registerWindowClasses(HINSTANCE instance) {
     return registerDetailWindowClass(instance);
 }
 
-ATOM registerClasses(HINSTANCE instance) {
-    ATOM detailClass = registerWindowClasses(instance);
-    initialiseApplication();
-    return detailClass;
-}
-
 void readProgramPath(size_t capacity) {
     platform.showFailure = showStartupFailure;
     // A path cut to the buffer would name another file: one that does not fit ends the start-up.
@@ -116,20 +111,15 @@ void readProgramPath(size_t capacity) {
     }
 }
 
-void initialiseApplication() {
-    readProgramPath();
-    prepareApplication();
-}
-
-void prepareApplication() {
+void fillPlatformSeam() {
     platform.localTime = windowsLocalTime;
     platform.showMessage = windowsShowMessage;
     platform.deleteFile = windowsDeleteFile;
     platform.showFailure = showStartupFailure;
     compareText = lstrcmpText;
+}
 
-    extractContainer();
-    loadDatabase();
+void prepareDataFreeState() {
     std::snprintf(settings.versionString, sizeof settings.versionString, "%s", KOVANTA_VERSION_TEXT);
     settings.onDemandUpdate = false;
     std::memcpy(drawing.rowColours, kRowColours, sizeof kRowColours);
@@ -142,6 +132,13 @@ void prepareApplication() {
     clearLinkFontSelection();
     std::snprintf(settings.updateHost, sizeof settings.updateHost, "%s", builtInUpdateHost());
     setUserFilePaths();
+}
+
+void prepareApplication() {
+    fillPlatformSeam();
+    extractContainer();
+    loadDatabase();
+    prepareDataFreeState();
     showExpiryNotice();
 }
 
@@ -151,19 +148,45 @@ void initialiseCommonControls() {
     InitCommonControls();
 }
 
-int createMainWindow(HINSTANCE instance, int showCommand) {
+HWND createMainWindowFrame(HINSTANCE instance) {
+    app.instance = instance;
+    HWND window = CreateWindowExA(0, "VListVwClass", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  750, 550, nullptr, nullptr, instance, nullptr);
+    if (!window) return nullptr;
+    app.mainWindow = window;
+    app.rebar = createRebar(window);
+    return window;
+}
+
+void showMainWindow(int showCommand) {
     char title[100];
     std::snprintf(title, sizeof title, "%s→%s→Kovanta 更新日期：%s", dataStore.titlePart1,
                   dataStore.titlePart2, dataStore.updateDate);
-    app.instance = instance;
-    HWND window = CreateWindowExA(0, "VListVwClass", title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  750, 550, nullptr, nullptr, instance, nullptr);
-    if (!window) return 0;
-    app.mainWindow = window;
-    app.rebar = createRebar(window);
-    ShowWindow(window, showCommand);
-    UpdateWindow(window);
+    SetWindowTextA(app.mainWindow, title);
+    fillPanes();
+    ShowWindow(app.mainWindow, showCommand);
+    UpdateWindow(app.mainWindow);
     startUpdateThread();
+}
+
+int createMainWindow(HINSTANCE instance, int showCommand) {
+    if (!createMainWindowFrame(instance)) return 0;
+    showMainWindow(showCommand);
+    return 1;
+}
+
+int startProgram(HINSTANCE instance, int showCommand) {
+    app.instance = instance;
+    fillPlatformSeam();
+    startDataLoad();
+    ATOM registered = registerWindowClasses(instance);
+    initialiseCommonControls();
+    prepareDataFreeState();
+    HWND frame = registered ? createMainWindowFrame(instance) : nullptr;
+    finishDataLoad();
+    showExpiryNotice();
+    if (!frame) return 0;
+    showMainWindow(showCommand);
     return 1;
 }
 

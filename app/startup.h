@@ -8,17 +8,25 @@
 
 // The two window classes only.
 ATOM registerWindowClasses(HINSTANCE instance);
-// Both classes, then initialiseApplication; the result of the detail window's class.
-ATOM registerClasses(HINSTANCE instance);
-void initialiseApplication();
 // Fills programPath (at most capacity bytes with the terminating zero); a path that does not
 // fit ends the start-up with a message box and exit status 1.
 void readProgramPath(size_t capacity = sizeof programPath);
-// Everything of initialiseApplication after the program path: the data, drawing resources,
-// settings, paths, and the expiry notice.
+// The Windows calls behind the platform seam.
+void fillPlatformSeam();
+// Drawing resources, settings and the user files' paths: nothing of them needs the data.
+void prepareDataFreeState();
+// One after another: the seam, the data, the data-free state, and the expiry notice.
 void prepareApplication();
-// The main window with its panes and rebar, shown; 1 on success, 0 otherwise.
+// The main window hidden, with its panes and rebar but no data; null if it cannot be made.
+HWND createMainWindowFrame(HINSTANCE instance);
+// Titles and fills the main window from the loaded data, shows it and starts the update check.
+void showMainWindow(int showCommand);
+// The frame, then shown; 1 on success, 0 otherwise.
 int createMainWindow(HINSTANCE instance, int showCommand);
+// The program's start-up after its path is read: the data loaded on a second thread while the
+// classes, the data-free state and the main window's frame are made, then the expiry notice and
+// the window shown; 1 on success, 0 otherwise.
+int startProgram(HINSTANCE instance, int showCommand);
 void initialiseCommonControls();
 // Runs until the quit message (or an error of GetMessageA); returns the exit code.
 int runMessageLoop();

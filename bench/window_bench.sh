@@ -51,7 +51,7 @@ for line in open(sys.argv[1]):
     words = line.split()
     runs.setdefault((words[0], words[1]), []).append(dict(zip(words[2::2], map(float, words[3::2]))))
 builds = sorted({b for b, _ in runs})
-timed = ["startup_ms", "data_ms", "window_ms", "select_groups_ms", "select_companies_ms", "sort_ms", "paint_ms",
+timed = ["startup_ms", "before_main_ms", "data_ms", "program_ms", "select_groups_ms", "select_companies_ms", "sort_ms", "paint_ms",
          "search_hits_ms", "search_none_ms", "search_find_ms", "message_box_ms", "notebook_ms", "notebook_fill_ms", "notebook_read_ms",
          "history_1k_ms", "history_10k_ms",
          "data_memory_ms", "data_tempfile_ms", "data_peak_mib", "database_mib", "data_peak_ratio"]

@@ -10,7 +10,7 @@
 #include "database.h"
 #include "resource.h"
 
-HWND createStatusBar(HWND parent, int id, HINSTANCE instance, int partCount, int rowCount) {
+HWND createStatusBar(HWND parent, int id, HINSTANCE instance, int partCount) {
     HWND bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER | SBARS_SIZEGRIP | CCS_BOTTOM,
                                    KOVANTA_MAKER_LINE, parent, UINT(id));
     RECT client{};
@@ -24,11 +24,13 @@ HWND createStatusBar(HWND parent, int id, HINSTANCE instance, int partCount, int
     SendMessageA(bar, SB_SETPARTS, WPARAM(partCount), reinterpret_cast<LPARAM>(edges.data()));
     SendMessageA(bar, SB_SETICON, 2,
                  reinterpret_cast<LPARAM>(LoadIconA(instance, MAKEINTRESOURCEA(IDI_ROWCOUNT))));
+    return bar;
+}
+
+void showDataSet(HWND statusBar) {
     char text[80];
     std::snprintf(text, sizeof text, "当前信息：%s-%s 信息", dataStore.titlePart1, dataStore.titlePart2);
-    setStatusText(bar, 1, text);
-    showRowCount(bar, rowCount);
-    return bar;
+    setStatusText(statusBar, 1, text);
 }
 
 void setStatusText(HWND statusBar, int part, const char* text) {

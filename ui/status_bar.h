@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
-// The bar across the bottom of parent, telling the data set and rowCount.
-HWND createStatusBar(HWND parent, int id, HINSTANCE instance, int partCount, int rowCount);
+// The bar across the bottom of parent, with the maker line; it needs no data.
+HWND createStatusBar(HWND parent, int id, HINSTANCE instance, int partCount);
+// The loaded data set's name, in the middle part.
+void showDataSet(HWND statusBar);
 void setStatusText(HWND statusBar, int part, const char* text);
 void showRowCount(HWND statusBar, int rowCount);

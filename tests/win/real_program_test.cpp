@@ -119,6 +119,8 @@ class ProgramRun {
                     boxes.push_back({box, std::string(text)});
                     captions.push_back(windowText(box));
                 }
+                // Start-up's boxes come before the main window opens.
+                if (topWindow(process_.dwProcessId, "VListVwClass")) boxOverMainWindow = true;
                 PostMessageA(box, WM_COMMAND, IsWindow(GetDlgItem(box, IDNO)) ? IDNO : IDOK, 0);
             } else if (HWND main = topWindow(process_.dwProcessId, "VListVwClass")) {
                 return main;
@@ -148,6 +150,7 @@ class ProgramRun {
 
     std::vector<std::pair<HWND, std::string>> boxes;
     std::vector<std::string> captions;
+    bool boxOverMainWindow = false;
 
   private:
     PROCESS_INFORMATION process_{};
@@ -331,6 +334,7 @@ TEST_F(RealProgramTest, TwoStartUpsAtOnceBothLoadTheWholeLargeCatalogue) {
         ASSERT_NE(main, nullptr);
         ASSERT_EQ(run->boxes.size(), 1u);
         EXPECT_EQ(run->boxes[0].second, notice);
+        EXPECT_FALSE(run->boxOverMainWindow);
         EXPECT_EQ(windowText(main), expected.title);
         EXPECT_EQ(treeCount(main), expected.treeNodeCount);
         EXPECT_EQ(topTreeTexts(run->process(), treeOf(main)), expected.topLabels);
@@ -402,6 +406,7 @@ TEST_F(RealProgramTest, EveryStartUpFailureIsShownAndLeavesNothingBehind) {
         ASSERT_EQ(run.boxes.size(), 1u) << c.what;
         EXPECT_EQ(run.boxes[0].second, startupFailureText(c.shown)) << c.what;
         EXPECT_EQ(run.captions[0], "") << c.what;
+        EXPECT_FALSE(run.boxOverMainWindow) << c.what;
         std::string diagnostics = run.standardError();
         EXPECT_NE(diagnostics.find(c.lastDiagnostic), std::string::npos) << c.what << ": " << diagnostics;
         EXPECT_EQ(folderEntries(folder_), std::vector<std::string>{"Kovanta.exe"}) << c.what;

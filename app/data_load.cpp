@@ -1,0 +1,84 @@
+// The data path runs on a second thread while the start-up thread makes windows. The data store
+// ends the process on a failure through the platform seam; on the loading thread the seam only
+// notes why and ends that thread, and the start-up thread reports it once the thread is over,
+// so the failure's message box and the process's end come from the thread that owns the windows.
+#include "data_load.h"
+
+#include <windows.h>
+
+#include "container.h"
+#include "database.h"
+#include "platform.h"
+
+namespace {
+
+PlatformSeam ownSeam;
+DWORD loadingThreadId = 0;
+HANDLE loadingThread = nullptr;
+bool failed = false;
+StartupFailure failure = StartupFailure::DamagedData;
+int failureStatus = 0;
+LARGE_INTEGER loadStarted{}, loadEnded{};
+
+bool onLoadingThread() {
+    return loadingThread && GetCurrentThreadId() == loadingThreadId;
+}
+
+void noteFailure(StartupFailure why) {
+    if (!onLoadingThread()) return ownSeam.showFailure(why);
+    failed = true;
+    failure = why;
+}
+
+// The thread ends here, without unwinding: what it holds goes with the process, which the
+// start-up thread ends at once.
+void endLoadingThread(int status) {
+    if (!onLoadingThread()) return ownSeam.exitProcess(status);
+    failureStatus = status;
+    QueryPerformanceCounter(&loadEnded);
+    ExitThread(DWORD(status));
+}
+
+void loadData() {
+    QueryPerformanceCounter(&loadStarted);
+    extractContainer();
+    loadDatabase();
+    QueryPerformanceCounter(&loadEnded);
+}
+
+DWORD WINAPI loadingThreadMain(void*) {
+    loadData();
+    return 0;
+}
+
+} // namespace
+
+void startDataLoad() {
+    ownSeam = platform;
+    failed = false;
+    platform.showFailure = noteFailure;
+    platform.exitProcess = endLoadingThread;
+    loadingThread = CreateThread(nullptr, 0, loadingThreadMain, nullptr, CREATE_SUSPENDED, &loadingThreadId);
+    if (loadingThread) {
+        ResumeThread(loadingThread);
+        return;
+    }
+    platform = ownSeam;
+    loadData();
+}
+
+void finishDataLoad() {
+    if (loadingThread) {
+        WaitForSingleObject(loadingThread, INFINITE);
+        CloseHandle(loadingThread);
+        loadingThread = nullptr;
+        platform = ownSeam;
+    }
+    if (failed) failStartup(failure, failureStatus);
+}
+
+double dataLoadMilliseconds() {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return double(loadEnded.QuadPart - loadStarted.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
