@@ -39,7 +39,8 @@ for ((i = 0; i < rounds; i++)); do
     for build in "${builds[@]}"; do
         for which in sample large; do
             file=$([ "$which" = sample ] && echo "$root/build/$build/Kovanta.exe" || echo large.bin)
-            echo "$build $which $("$(loader "$build")" "$root/build/$build/window_bench.exe" "$file" | tr -d '\r')" |
+            run() { "$(loader "$build")" "$root/build/$build/window_bench.exe" "$@" | tr -d '\r'; }
+            echo "$build $which $(run "$file") $(run --data-peak "$file")" |
                 tee -a runs.txt
         done
     done
