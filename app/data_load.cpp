@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "boundary.h"
 #include "container.h"
 #include "database.h"
 #include "platform.h"
@@ -15,9 +16,11 @@ namespace {
 PlatformSeam ownSeam;
 DWORD loadingThreadId = 0;
 HANDLE loadingThread = nullptr;
-bool failed = false;
+// The loading thread ended the process's way: with a failure to show, or (out of memory below
+// the boundary) with its message already shown there.
+bool ended = false, failureNoted = false;
 StartupFailure failure = StartupFailure::DamagedData;
-int failureStatus = 0;
+int endStatus = 0;
 LARGE_INTEGER loadStarted{}, loadEnded{};
 
 bool onLoadingThread() {
@@ -26,7 +29,7 @@ bool onLoadingThread() {
 
 void noteFailure(StartupFailure why) {
     if (!onLoadingThread()) return ownSeam.showFailure(why);
-    failed = true;
+    failureNoted = true;
     failure = why;
 }
 
@@ -34,7 +37,8 @@ void noteFailure(StartupFailure why) {
 // start-up thread ends at once.
 void endLoadingThread(int status) {
     if (!onLoadingThread()) return ownSeam.exitProcess(status);
-    failureStatus = status;
+    ended = true;
+    endStatus = status;
     QueryPerformanceCounter(&loadEnded);
     ExitThread(DWORD(status));
 }
@@ -47,15 +51,17 @@ void loadData() {
 }
 
 DWORD WINAPI loadingThreadMain(void*) {
-    loadData();
-    return 0;
+    return atBoundary(DWORD(0), [] {
+        loadData();
+        return DWORD(0);
+    });
 }
 
 } // namespace
 
 void startDataLoad() {
     ownSeam = platform;
-    failed = false;
+    ended = failureNoted = false;
     platform.showFailure = noteFailure;
     platform.exitProcess = endLoadingThread;
     loadingThread = CreateThread(nullptr, 0, loadingThreadMain, nullptr, CREATE_SUSPENDED, &loadingThreadId);
@@ -74,7 +80,9 @@ void finishDataLoad() {
         loadingThread = nullptr;
         platform = ownSeam;
     }
-    if (failed) failStartup(failure, failureStatus);
+    if (!ended) return;
+    if (failureNoted) failStartup(failure, endStatus);
+    endProcess(endStatus);
 }
 
 double dataLoadMilliseconds() {

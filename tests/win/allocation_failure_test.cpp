@@ -1,9 +1,12 @@
 // An allocation that fails inside a window procedure: the program's out-of-memory path, and
-// nothing thrown into the system's code.
+// nothing thrown into the system's code. A failure on the data's loading thread, shown and
+// ended from the start-up thread.
 #include <cstdlib>
 #include <new>
 
 #include "app_state.h"
+#include "container.h"
+#include "data_load.h"
 #include "platform.h"
 #include "program_fixture.h"
 
@@ -15,6 +18,21 @@ int exitStatus = -1;
 
 void recordExit(int status) {
     exitStatus = status;
+}
+
+// The process's end, as a test sees it: thrown back to the test from where it would end.
+struct ProcessEnded {
+    int status;
+};
+std::vector<std::pair<StartupFailure, DWORD>> failuresShown; // and the thread that showed each
+std::vector<std::string> textsShown;
+
+void recordFailure(StartupFailure why) {
+    failuresShown.push_back({why, GetCurrentThreadId()});
+}
+
+void recordText(const char* text) {
+    textsShown.push_back(text);
 }
 
 } // namespace
@@ -58,4 +76,48 @@ TEST_F(ProgramTest, AnAllocationFailingInTheMainWindowsProcedureShowsOutOfMemory
     ASSERT_EQ(messages.size(), shownBefore + 1);
     EXPECT_EQ(messages.back().caption, "");
     EXPECT_EQ(messages.back().text, "内存不足!");
+}
+
+TEST_F(ProgramTest, AFailureOnTheLoadingThreadIsShownAndEndsTheProcessFromTheStartUpThread) {
+    writeBytes("program.bin", Bytes(4096, 'M')); // a program file without a container
+    std::snprintf(programPath, sizeof programPath, "%s", "program.bin");
+    PlatformSeam before = platform;
+    platform.showFailure = recordFailure;
+    platform.showMessage = recordText;
+    platform.exitProcess = [](int status) { throw ProcessEnded{status}; };
+    const PlatformSeam testSeam = platform;
+    failuresShown.clear();
+    exitStatus = -1;
+    try {
+        startDataLoad();
+        finishDataLoad();
+    } catch (const ProcessEnded& ended) {
+        exitStatus = ended.status;
+    }
+    EXPECT_EQ(exitStatus, 5);
+    ASSERT_EQ(failuresShown.size(), 1u);
+    EXPECT_EQ(failuresShown[0].first, StartupFailure::NoData);
+    EXPECT_EQ(failuresShown[0].second, GetCurrentThreadId());
+    EXPECT_EQ(platform.showFailure, testSeam.showFailure); // the seam is the start-up thread's again
+
+    // Out of memory on the loading thread: its message there, the end here, no failure to show.
+    writeBytes("program.bin", programFileOf(sampleCatalogue()));
+    failuresShown.clear();
+    textsShown.clear();
+    exitStatus = -1;
+    failNextAllocation = true;
+    try {
+        startDataLoad();
+        finishDataLoad();
+    } catch (const ProcessEnded& ended) {
+        exitStatus = ended.status;
+    }
+    bool failed = !failNextAllocation;
+    failNextAllocation = false;
+    platform = before;
+    ASSERT_TRUE(failed) << "the data path made no allocation";
+    EXPECT_EQ(exitStatus, 0);
+    EXPECT_TRUE(failuresShown.empty());
+    EXPECT_EQ(textsShown, std::vector<std::string>{"内存不足!"});
+    DeleteFileA("program.bin");
 }

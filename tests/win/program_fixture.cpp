@@ -142,18 +142,23 @@ void ProgramTest::TearDown() {
     RemoveDirectoryA(scratch_.c_str());
 }
 
-void ProgramTest::start(const Catalogue& catalogue, std::vector<int> boxAnswers) {
+Bytes programFileOf(const Catalogue& catalogue) {
     std::vector<uint8_t> stream;
     std::vector<FieldError> errors;
-    ASSERT_TRUE(writeDatabaseStream(catalogue, stream, errors));
-    std::vector<uint8_t> file(16, 0);
+    if (!writeDatabaseStream(catalogue, stream, errors)) return {};
+    Bytes file(16, 0);
     std::vector<uint8_t> container = writeContainer({imageForStream(stream)});
     file.insert(file.end(), container.begin(), container.end());
     for (int i = 0; i < 4; ++i)
         file.push_back(uint8_t(16 >> (8 * i)));
+    return file;
+}
+
+void ProgramTest::start(const Catalogue& catalogue, std::vector<int> boxAnswers) {
+    Bytes file = programFileOf(catalogue);
+    ASSERT_FALSE(file.empty());
     std::string path = scratch_ + "\\program.bin";
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    writeBytes(path, file);
     std::snprintf(programPath, sizeof programPath, "%s", path.c_str());
     answers = std::move(boxAnswers);
     prepareApplication();

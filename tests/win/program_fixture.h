@@ -97,5 +97,8 @@ using Bytes = std::vector<uint8_t>;
 // A file's bytes (none when it cannot be read), and a file written with bytes.
 Bytes fileBytes(const std::string& path);
 void writeBytes(const std::string& path, const Bytes& bytes);
+// A program file of 16 bytes, the catalogue's container and the trailer; empty if the
+// catalogue does not fit its fields.
+Bytes programFileOf(const Catalogue& catalogue);
 // Client rectangle of a child in its parent's client coordinates.
 RECT childRect(HWND child);
