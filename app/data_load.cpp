@@ -10,6 +10,7 @@
 #include "container.h"
 #include "database.h"
 #include "platform.h"
+#include "tree_model.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ void loadData() {
     QueryPerformanceCounter(&loadStarted);
     extractContainer();
     loadDatabase();
+    buildTreeModel(); // data only: the tree control is filled from it on the start-up thread
     QueryPerformanceCounter(&loadEnded);
 }
 

@@ -1,5 +1,5 @@
-// The catalogue's data path on a thread of its own: the container decoded and the database
-// loaded while the start-up thread makes the window's data-free part.
+// The catalogue's data path on a thread of its own: the container decoded, the database loaded
+// and the tree model built while the start-up thread makes the window's data-free part.
 #pragma once
 
 // Starts the thread; the platform seam must be filled first. Without a thread (none could be

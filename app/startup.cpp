@@ -138,6 +138,7 @@ void prepareApplication() {
     fillPlatformSeam();
     extractContainer();
     loadDatabase();
+    buildTreeModel();
     prepareDataFreeState();
     showExpiryNotice();
 }

@@ -15,7 +15,8 @@ void readProgramPath(size_t capacity = sizeof programPath);
 void fillPlatformSeam();
 // Drawing resources, settings and the user files' paths: nothing of them needs the data.
 void prepareDataFreeState();
-// One after another: the seam, the data, the data-free state, and the expiry notice.
+// One after another: the seam, the data and its tree model, the data-free state, and the expiry
+// notice.
 void prepareApplication();
 // The main window hidden, with its panes and rebar but no data; null if it cannot be made.
 HWND createMainWindowFrame(HINSTANCE instance);

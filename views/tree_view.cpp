@@ -101,7 +101,6 @@ HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, const char* text, int imag
 void fillTree(HWND tree) {
     RedrawPause pause(tree);
     SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-    buildTreeModel();
     const DataStore& d = dataStore;
     companyItemsMade.assign(size_t(d.treeNodeCount), 0);
     // Parents before children, siblings in node order; each node's companies come after its

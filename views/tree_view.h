@@ -10,6 +10,7 @@
 #include "list_rows.h"
 
 HWND createTree(HINSTANCE instance, HWND parent);
+// The tree's items from the tree model, which is built once the data is loaded (buildTreeModel).
 void fillTree(HWND tree);
 HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, const char* text, int image, int selectedImage);
 // A notification of the tree; a new selection fills list and tells its path in the rebar's
