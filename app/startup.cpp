@@ -156,6 +156,9 @@ HWND createMainWindowFrame(HINSTANCE instance) {
     if (!window) return nullptr;
     app.mainWindow = window;
     app.rebar = createRebar(window);
+    // Laid out while hidden, the panes move in half the time when the window is shown (its
+    // WM_SIZE lays them out again, since a shortcut may ask for another size).
+    layoutPanes(0);
     return window;
 }
 
