@@ -191,11 +191,13 @@ class BlockRun {
 using Head = std::conditional_t<sizeof(void*) == 4, uint32_t, uint64_t>;
 constexpr uint32_t kHeadBytes = sizeof(Head);
 
-// A string: where it first occurs in the output, its length, and its head, so that most
-// strings are written from the table without reading output just written.
-struct Entry {
-    Head head;
-    uint32_t pos, length;
+// The string table, field by field: each code's head and length, which every code reads, lie
+// together in a small part that stays in the first-level cache; where a string first occurs in
+// the output is read only for strings longer than their head.
+struct StringTable {
+    Head head[kTableSize];
+    uint16_t length[kTableSize]; // at most kTableSize; 0 for the clear and end codes
+    uint32_t pos[kTableSize];
 };
 
 static_assert(std::endian::native == std::endian::little, "the string heads are little-endian words");
@@ -243,6 +245,56 @@ inline void copyString(unsigned char* to, const unsigned char* from, uint32_t le
         std::memcpy(to + i, from + i, 8);
 }
 
+// The common case in a loop of its own, so that its few values stay in registers (a 32-bit
+// build has seven): codes that name a string already in the table, while the window holds the
+// code, the output has room and the code size stays. Anything else goes back to the caller.
+struct HitRun {
+    const unsigned char* window;
+    unsigned char* base;
+    StringTable* table;
+    uint32_t bitOff, slowOff;          // the run stops at slowOff
+    size_t pos, posLimit;              // and at posLimit
+    int codeSize, maxCode, maxCodeEnd; // and when maxCode reaches maxCodeEnd
+    uint32_t oldLength;
+    Head oldHead;
+};
+
+void decodeTableHits(HitRun& r) {
+    const unsigned char* const window = r.window;
+    unsigned char* const base = r.base;
+    StringTable& table = *r.table;
+    const uint32_t mask = (uint32_t(1) << r.codeSize) - 1;
+    uint32_t bitOff = r.bitOff, oldLength = r.oldLength;
+    size_t pos = r.pos;
+    int maxCode = r.maxCode;
+    Head oldHead = r.oldHead;
+    while (bitOff < r.slowOff && pos < r.posLimit && maxCode + 1 < r.maxCodeEnd) {
+        uint32_t word;
+        std::memcpy(&word, window + (bitOff >> 3), 4);
+        int code = int((word >> (bitOff & 7)) & mask);
+        if (code >= maxCode) break;
+        uint32_t length = table.length[code];
+        if (length == 0) break;
+        bitOff += uint32_t(r.codeSize);
+        Head head = table.head[code];
+        storeHead(base + pos, head);
+        if (length > kHeadBytes)
+            copyString(base + pos + kHeadBytes, base + table.pos[code] + kHeadBytes, length - kHeadBytes);
+        table.head[maxCode] = extendHead(oldHead, oldLength, head & 0xFF);
+        table.length[maxCode] = uint16_t(oldLength + 1);
+        table.pos[maxCode] = uint32_t(pos - oldLength);
+        ++maxCode;
+        oldLength = length;
+        oldHead = head;
+        pos += length;
+    }
+    r.bitOff = bitOff;
+    r.pos = pos;
+    r.maxCode = maxCode;
+    r.oldLength = oldLength;
+    r.oldHead = oldHead;
+}
+
 // Puts rows, in the order the data gives them, where the raster keeps them (bottom row first).
 // The raster starts zeroed: the padding of each row and the rows the data never reaches stay
 // zero bytes.
@@ -274,8 +326,12 @@ class FastDecoder {
           out_(target_), writer_(width, height, interlaced), width_(uint32_t(width)),
           minimumCodeSize_(minimumCodeSize), clearCode_(1 << minimumCodeSize), endCode_(clearCode_ + 1),
           targetEnd_(target_) {
-        for (int c = 0; c < clearCode_; ++c)
-            table_[c] = {red[c], uint32_t(c), 1};
+        for (int c = 0; c < clearCode_; ++c) {
+            table_.head[c] = red[c];
+            table_.length[c] = 1;
+            table_.pos[c] = uint32_t(c);
+        }
+        table_.length[clearCode_] = table_.length[endCode_] = 0;
         resetTable();
     }
 
@@ -350,8 +406,8 @@ class FastDecoder {
     }
 
     void startString(int literal) {
-        storeHead(out_.data() + pos_, table_[literal].head);
-        oldHead_ = table_[literal].head;
+        storeHead(out_.data() + pos_, table_.head[literal]);
+        oldHead_ = table_.head[literal];
         oldPos_ = uint32_t(pos_);
         oldLength_ = 1;
         ++pos_;
@@ -387,7 +443,7 @@ class FastDecoder {
         Head oldHead = oldHead_;
         unsigned char* base = out_.data();
         size_t roomEnd = out_.capacity() - kSlack;
-        Entry* const table = table_;
+        StringTable& table = table_;
         int code = 0;
 
         // One comparison per code stands for the window's end and the value decoder's next fetch:
@@ -422,6 +478,31 @@ class FastDecoder {
                 bitOff = uint32_t(bitPos - windowBit);
                 slowOff = slowPoint(codeSize);
             }
+            if (bitOff < slowOff && pos <= roomEnd && maxCode < kTableSize) {
+                size_t posLimit = targetEnd < roomEnd + 1 ? targetEnd : roomEnd + 1;
+                HitRun hits{.window = window,
+                            .base = base,
+                            .table = &table,
+                            .bitOff = bitOff,
+                            .slowOff = slowOff,
+                            .pos = pos,
+                            .posLimit = posLimit,
+                            .codeSize = codeSize,
+                            .maxCode = maxCode,
+                            .maxCodeEnd = maxCodeSize,
+                            .oldLength = oldLength,
+                            .oldHead = oldHead};
+                decodeTableHits(hits);
+                if (hits.pos != pos) {
+                    oldPos = uint32_t(hits.pos - hits.oldLength);
+                    oldLength = hits.oldLength;
+                    oldHead = hits.oldHead;
+                    pos = hits.pos;
+                    bitOff = hits.bitOff;
+                    maxCode = hits.maxCode;
+                    continue; // the checks again
+                }
+            }
             uint32_t word;
             std::memcpy(&word, window + (bitOff >> 3), 4);
             code = int((word >> (bitOff & 7)) & mask);
@@ -430,12 +511,12 @@ class FastDecoder {
             uint32_t length;
             Head head;
             if (unsigned(code - clearCode) > 1u && code < maxCode) {
-                const Entry& e = table[code];
-                head = e.head;
-                length = e.length;
+                head = table.head[code];
+                length = table.length[code];
                 storeHead(base + pos, head);
                 if (length > kHeadBytes)
-                    copyString(base + pos + kHeadBytes, base + e.pos + kHeadBytes, length - kHeadBytes);
+                    copyString(base + pos + kHeadBytes, base + table.pos[code] + kHeadBytes,
+                               length - kHeadBytes);
             } else if (code == maxCode) { // the string being defined: the last one and its first byte
                 head = extendHead(oldHead, oldLength, oldHead & 0xFF);
                 length = oldLength + 1;
@@ -448,7 +529,9 @@ class FastDecoder {
                 break; // a clear code, the end code or a bad code: handled below
             }
             if (maxCode < kTableSize) {
-                table[maxCode] = {extendHead(oldHead, oldLength, head & 0xFF), oldPos, oldLength + 1};
+                table.head[maxCode] = extendHead(oldHead, oldLength, head & 0xFF);
+                table.length[maxCode] = uint16_t(oldLength + 1);
+                table.pos[maxCode] = oldPos;
                 if (++maxCode >= maxCodeSize && maxCodeSize < kTableSize) {
                     maxCodeSize *= 2;
                     ++codeSize;
@@ -521,7 +604,7 @@ class FastDecoder {
     uint32_t oldPos_ = 0, oldLength_ = 0;
     Head oldHead_ = 0;
     bool ended_ = false;
-    Entry table_[kTableSize];
+    StringTable table_;
 };
 
 } // namespace
