@@ -9,6 +9,7 @@
 #include "boundary.h"
 #include "container.h"
 #include "database.h"
+#include "fresh_pages.h"
 #include "platform.h"
 #include "tree_model.h"
 
@@ -68,6 +69,7 @@ void startDataLoad() {
     platform.exitProcess = endLoadingThread;
     loadingThread = CreateThread(nullptr, 0, loadingThreadMain, nullptr, CREATE_SUSPENDED, &loadingThreadId);
     if (loadingThread) {
+        freshPages.setHelperPresent(true);
         ResumeThread(loadingThread);
         return;
     }
@@ -77,7 +79,10 @@ void startDataLoad() {
 
 void finishDataLoad() {
     if (loadingThread) {
-        WaitForSingleObject(loadingThread, INFINITE);
+        // While it waits, this thread takes the page faults of the loader's record arrays.
+        while (WaitForSingleObject(loadingThread, freshPages.help() ? 0 : 1) == WAIT_TIMEOUT) {
+        }
+        freshPages.setHelperPresent(false);
         CloseHandle(loadingThread);
         loadingThread = nullptr;
         platform = ownSeam;

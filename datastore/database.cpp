@@ -19,6 +19,7 @@
 
 #include "fileio.h"
 #include "filetime.h"
+#include "fresh_pages.h"
 #include "gbktext.h"
 #include "platform.h"
 #include "raster_file.h"
@@ -209,9 +210,13 @@ int32_t readSection(StreamReader& s, Record*& array, int32_t& count, int minimum
     int32_t capacity = capacityFor(wanted, s, minimumSize);
     array = static_cast<Record*>(allocateZeroed(size_t(capacity), sizeof(Record)));
     if (!array) outOfMemory();
+    freshPages.begin(reinterpret_cast<unsigned char*>(array), size_t(capacity) * sizeof(Record));
     int32_t n = 0;
-    while (n < wanted && n < capacity && readEntry(s, array[n], n))
-        ++n;
+    for (; n < wanted && n < capacity; ++n) {
+        freshPages.reach(reinterpret_cast<const unsigned char*>(array + n + 1));
+        if (!readEntry(s, array[n], n)) break;
+    }
+    freshPages.finish();
     count = n;
     if (n == 0) {
         std::free(array);

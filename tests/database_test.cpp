@@ -1,10 +1,15 @@
 // The loader: the worked stream, counts, texts, expiry, memory failures and cut streams.
 #include "test_support.h"
 
+#include <atomic>
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <thread>
 
 #include "container.h"
 #include "database.h"
+#include "fresh_pages.h"
 #include "gbktext.h"
 
 namespace {
@@ -265,6 +270,51 @@ Bytes int32s(std::initializer_list<int32_t> values) {
 
 void append(Bytes& to, const Bytes& more) {
     to.insert(to.end(), more.begin(), more.end());
+}
+
+TEST_F(LoaderTest, PagesTouchedAheadByAHelperThreadLeaveEveryRecordWhole) {
+    // 60,000 products are 12 MB of records: the loader's own chunk and three offered to the
+    // helper, which writes into pages the loader has not reached while the loader runs.
+    constexpr int32_t kProducts = 60000;
+    Bytes s = hexBytes("00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
+    append(s, int32s({kProducts}));
+    for (int32_t i = 0; i < kProducts; ++i) {
+        append(s, int32s({0, 0}));
+        std::string model = "P" + std::to_string(i);
+        s.push_back(uint8_t(model.size()));
+        s.insert(s.end(), model.begin(), model.end());
+        s.push_back(0);
+        float price = float(i);
+        uint32_t bits;
+        std::memcpy(&bits, &price, 4);
+        append(s, int32s({int32_t(bits)}));
+        s.insert(s.end(), 4, 0);
+    }
+    std::atomic<bool> loaded{false};
+    freshPages.setHelperPresent(true);
+    std::thread helper([&] {
+        while (!loaded)
+            if (!freshPages.help()) std::this_thread::yield();
+    });
+    Loading run = load(s);
+    loaded = true;
+    helper.join();
+    freshPages.setHelperPresent(false);
+
+    EXPECT_EQ(run.result, 1);
+    ASSERT_EQ(dataStore.productCount, kProducts);
+    int whole = 0;
+    for (int32_t i = 0; i < kProducts; ++i) {
+        ProductRecord expected;
+        std::memset(&expected, 0, sizeof expected);
+        expected.node = kNoIndex;
+        expected.company = kNoCompanyIndex;
+        std::snprintf(expected.model, sizeof expected.model, "P%d", int(i));
+        expected.price = float(i);
+        expected.valid = 1;
+        whole += std::memcmp(&expected, &dataStore.products[i], sizeof expected) == 0;
+    }
+    EXPECT_EQ(whole, kProducts);
 }
 
 TEST_F(LoaderTest, IndicesThatReferToNothingAreMarkedNone) {
