@@ -49,5 +49,5 @@ class FreshPages {
     std::atomic<int> state_{kNothingOffered};
 };
 
-// The one of the start-up's data path.
+// The start-up's own: used by the loader and by the thread that waits for it.
 extern FreshPages freshPages;
