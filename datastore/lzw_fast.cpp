@@ -254,7 +254,7 @@ struct HitRun {
     StringTable* table;
     uint32_t bitOff, slowOff;          // the run stops at slowOff
     size_t pos, posLimit;              // and at posLimit
-    int codeSize, maxCode, maxCodeEnd; // and when maxCode reaches maxCodeEnd
+    int codeSize, maxCode, maxCodeEnd; // and before the entry that reaches maxCodeEnd
     uint32_t oldLength;
     Head oldHead;
 };
