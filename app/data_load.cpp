@@ -45,22 +45,22 @@ void endLoadingThread(int status) {
     ExitThread(DWORD(status));
 }
 
-void loadData() {
+DWORD WINAPI loadingThreadMain(void*) {
+    return atBoundary(DWORD(0), [] {
+        loadCatalogue();
+        return DWORD(0);
+    });
+}
+
+} // namespace
+
+void loadCatalogue() {
     QueryPerformanceCounter(&loadStarted);
     extractContainer();
     loadDatabase();
     buildTreeModel(); // data only: the tree control is filled from it on the start-up thread
     QueryPerformanceCounter(&loadEnded);
 }
-
-DWORD WINAPI loadingThreadMain(void*) {
-    return atBoundary(DWORD(0), [] {
-        loadData();
-        return DWORD(0);
-    });
-}
-
-} // namespace
 
 void startDataLoad() {
     ownSeam = platform;
@@ -74,7 +74,7 @@ void startDataLoad() {
         return;
     }
     platform = ownSeam;
-    loadData();
+    loadCatalogue();
 }
 
 void finishDataLoad() {

@@ -2,6 +2,9 @@
 // and the tree model built while the start-up thread makes the window's data-free part.
 #pragma once
 
+// The data path on the calling thread: the container decoded, the database loaded and the tree
+// model built.
+void loadCatalogue();
 // Starts the thread; the platform seam must be filled first. Without a thread (none could be
 // made) the data is loaded here, before the call returns.
 void startDataLoad();

@@ -136,9 +136,7 @@ void prepareDataFreeState() {
 
 void prepareApplication() {
     fillPlatformSeam();
-    extractContainer();
-    loadDatabase();
-    buildTreeModel();
+    loadCatalogue();
     prepareDataFreeState();
     showExpiryNotice();
 }
