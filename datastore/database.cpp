@@ -94,23 +94,42 @@ class StreamReader {
 
   private:
     bool fill() {
+        if (zerosLeft_ > 0) return nextZeros();
         if (next_ > 0) raster_.releasePiece(next_ - 1);
         if (next_ == raster_.pieceCount()) {
             length_ = pos_ = 0;
             ended_ = true;
             return false;
         }
-        static const uint8_t zeros[Raster::kPieceSize] = {};
-        buffer_ = raster_.piece(next_) ? raster_.piece(next_) : zeros;
-        length_ = raster_.pieceLength(next_);
-        pos_ = 0;
+        const uint8_t* piece = raster_.piece(next_);
+        const size_t length = raster_.pieceLength(next_);
         ++next_;
+        if (!piece) {
+            zerosLeft_ = length;
+            return nextZeros();
+        }
+        buffer_ = piece;
+        length_ = length;
+        pos_ = 0;
+        return true;
+    }
+    // A piece the decoder never wrote is read as a run of short zero blocks: a zero block as
+    // long as a piece would be a megabyte of the program file.
+    bool nextZeros() {
+        static constexpr size_t kZeroBlock = 4096;
+        static_assert(kZeroBlock > kRasterHeaderSize, "the header is skipped within the first block");
+        static const uint8_t zeros[kZeroBlock] = {};
+        buffer_ = zeros;
+        length_ = zerosLeft_ < kZeroBlock ? zerosLeft_ : kZeroBlock;
+        zerosLeft_ -= length_;
+        pos_ = 0;
         return true;
     }
     Raster& raster_;
     int64_t remaining_;
     const uint8_t* buffer_ = nullptr;
     size_t next_ = 0, pos_ = 0, length_ = 0;
+    size_t zerosLeft_ = 0; // of the untouched piece being read
     bool ended_ = false;
 };
 

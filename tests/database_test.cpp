@@ -106,6 +106,30 @@ TEST_F(LoaderTest, StreamOverManyRasterPiecesLoadsWhole) {
     EXPECT_EQ(raster.size(), 0u);
 }
 
+TEST_F(LoaderTest, PiecesTheDecoderNeverWroteReadAsZeros) {
+    // An introduction of two pieces and more whose bytes after the first were never written,
+    // then a category: the untouched pieces must be read as exactly that many zero bytes.
+    const uint32_t introLength = uint32_t(2 * Raster::kPieceSize + 100);
+    Bytes head = hexBytes("00 00 00 00 01 00 00 00");
+    head.insert(head.end(), 12, 0);
+    for (int i = 0; i < 4; ++i)
+        head.push_back(uint8_t(introLength >> (8 * i)));
+    head.push_back('x');
+    const Bytes tail = hexBytes("01 00 00 00 01 50 01 00 00 00 00 00 00 00 00 00 00 00 00");
+    const uint64_t tailAt = kRasterHeaderSize + head.size() - 1 + introLength;
+    raster.reset(tailAt + tail.size());
+    ASSERT_TRUE(raster.write(kRasterHeaderSize, head.data(), head.size()));
+    ASSERT_TRUE(raster.write(tailAt, tail.data(), tail.size()));
+    ASSERT_EQ(raster.piece(1), nullptr);
+    Loading run = loadInProcess();
+    EXPECT_EQ(run.result, 1);
+    ASSERT_EQ(dataStore.companyCount, 1);
+    ASSERT_NE(dataStore.companies[0].introduction, nullptr);
+    EXPECT_STREQ(dataStore.companies[0].introduction, "x");
+    ASSERT_EQ(dataStore.categoryCount, 1);
+    EXPECT_STREQ(dataStore.categories[0].name, "P");
+}
+
 TEST_F(LoaderTest, NoRasterLeavesTheStoreEmpty) {
     raster.clear();
     Loading run = loadInProcess();
