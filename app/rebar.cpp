@@ -40,7 +40,9 @@ void insertBand(HWND rebar, UINT style, const char* text, int image, HWND child,
                 UINT minHeight, UINT width, UINT id, ScopedBitmap& background) {
     background.reset(LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_BAND_BACKGROUND)));
     REBARBANDINFOA band{};
-    band.cbSize = sizeof band;
+    // The newest headers' band is larger than Windows XP's comctl32 6 takes: it refuses every
+    // band whose size it does not know. Nothing past cxHeader is set here.
+    band.cbSize = REBARBANDINFOA_V6_SIZE;
     band.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_IMAGE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE |
                  RBBIM_BACKGROUND | RBBIM_ID;
     band.fStyle = style;

@@ -1,4 +1,5 @@
-// The program's calls into comctl32, comdlg32 and shell32, bound at their first call. Imported
+// The program's calls into comctl32, comdlg32 and shell32, bound at their first call, and the
+// runtime's call of a kernel32 function that Windows XP lacks, looked up at run time. Imported
 // the usual way these libraries are loaded before the program's first instruction, and under
 // Wine comctl32 alone takes about 45 ms to load; bound here, they load on the start-up thread
 // while the data thread decodes the catalogue.
@@ -17,6 +18,8 @@
 #include <shlobj.h>
 
 #include <cstdio>
+
+#include "tick_count.h"
 
 namespace {
 
@@ -77,3 +80,22 @@ KOVANTA_BOUND_AT_FIRST_CALL("shell32.dll", 24, HINSTANCE, ShellExecuteA,
                             (HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder,
                              INT show),
                             (owner, verb, file, parameters, folder, show))
+
+// libstdc++'s thread runtime (winpthreads) calls GetTickCount64, which Windows XP lacks: imported,
+// it would stop the program there before its first instruction. Its import pointer is answered
+// here instead: the system's function where there is one, else the 32-bit count widened.
+extern decltype(&::GetTickCount64) GetTickCount64Pointer asm(KOVANTA_IMPORT_SYMBOL(GetTickCount64, 0));
+namespace {
+std::atomic<uint64_t> lastTickCount{0};
+ULONGLONG WINAPI widenedTickCount() {
+    return widenTickCount(GetTickCount(), lastTickCount);
+}
+ULONGLONG WINAPI GetTickCount64FirstCall() {
+    FARPROC system = GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetTickCount64");
+    GetTickCount64Pointer =
+        system ? reinterpret_cast<decltype(&::GetTickCount64)>(reinterpret_cast<void*>(system))
+               : widenedTickCount;
+    return GetTickCount64Pointer();
+}
+} // namespace
+decltype(&::GetTickCount64) GetTickCount64Pointer = GetTickCount64FirstCall;

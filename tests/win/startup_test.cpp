@@ -7,6 +7,7 @@
 #include "host_slot.h"
 #include "main_window.h"
 #include "startup.h"
+#include "tick_count.h"
 
 namespace {
 
@@ -19,6 +20,18 @@ Catalogue withoutExpiredEntries() {
     for (auto& product : c.products)
         product.expiry = "";
     return c;
+}
+
+// Windows XP has only the 32-bit millisecond count; the runtime's 64-bit one is made from it.
+TEST(TickCountWithoutGetTickCount64, CarriesEachWrapAndPlacesAnOvertakenReadBeforeTheNewest) {
+    std::atomic<uint64_t> last{0};
+    EXPECT_EQ(widenTickCount(0xFFFFFF00u, last), 0xFFFFFF00u);
+    EXPECT_EQ(widenTickCount(0x10u, last), 0x100000010u);
+    EXPECT_EQ(widenTickCount(0x08u, last), 0x100000008u) << "read before the newest, not a wrap later";
+    EXPECT_EQ(widenTickCount(0x70000000u, last), 0x170000000u);
+    EXPECT_EQ(widenTickCount(0xE0000000u, last), 0x1E0000000u);
+    EXPECT_EQ(widenTickCount(0x10u, last), 0x200000010u);
+    EXPECT_EQ(last.load(), 0x200000010u);
 }
 
 TEST_F(ProgramTest, ExpiryNoticeCountsTheExpiredEntriesAndNoKeepsTheShellAway) {
@@ -186,8 +199,23 @@ TEST_F(ProgramTest, EveryMainWindowOfTheProcessHasLiveImageLists) {
     }
 }
 
+std::vector<UINT> insertedBandSizes;
+LRESULT CALLBACK recordBandSizes(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    char className[32] = {};
+    if (code == HC_ACTION && (call->message == RB_INSERTBANDA || call->message == RB_INSERTBANDW) &&
+        GetClassNameA(call->hwnd, className, sizeof className) && lstrcmpiA(className, REBARCLASSNAMEA) == 0)
+        insertedBandSizes.push_back(reinterpret_cast<const REBARBANDINFOA*>(call->lParam)->cbSize);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST_F(ProgramTest, RebarBandsToolbarsAndTooltips) {
+    // Windows XP's comctl32 6 refuses a band described in more bytes than it knows.
+    insertedBandSizes.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, recordBandSizes, nullptr, GetCurrentThreadId());
     start(withoutExpiredEntries());
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(insertedBandSizes, std::vector<UINT>(3, UINT(REBARBANDINFOA_V6_SIZE)));
     ASSERT_EQ(SendMessageA(app.rebar, RB_GETBANDCOUNT, 0, 0), 3);
     const char* texts[] = {"工具栏", "搜索", "地址栏"};
     const UINT ids[] = {4200, 4201, 4302};
