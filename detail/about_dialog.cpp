@@ -3,7 +3,6 @@
 #include "about_dialog.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "app_state.h"
 #include "boundary.h"
@@ -11,6 +10,7 @@
 #include "gdi.h"
 #include "resource.h"
 #include "shell.h"
+#include "wide_text.h"
 
 RECT aboutLinkRects[2] = {};
 
@@ -22,10 +22,11 @@ constexpr int kHostLinkY = 155;
 
 // Draws text centred in the client area at y and returns its rectangle.
 RECT drawCentredLink(HDC dc, const RECT& client, int y, const char* text) {
+    const std::wstring wide = widenGbk(text);
     SIZE size{};
-    GetTextExtentPointA(dc, text, int(std::strlen(text)), &size);
+    GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &size);
     int left = (client.right - size.cx - client.left) / 2;
-    TextOutA(dc, left, y, text, int(std::strlen(text)));
+    TextOutW(dc, left, y, wide.c_str(), int(wide.size()));
     return RECT{left, y, left + size.cx, y + size.cy};
 }
 

@@ -15,11 +15,12 @@
 #include "notebook_file.h"
 #include "resource.h"
 #include "status_bar.h"
+#include "wide_text.h"
 
 namespace {
 
 void tell(const char* text, const char* caption = "") {
-    MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION);
+    gbkMessageBox(nullptr, text, caption, MB_ICONINFORMATION);
 }
 
 // The entry as its row shows it, which is what the file must still hold at the row's place.
@@ -77,8 +78,8 @@ void deleteNotebookEntry() {
 }
 
 void deleteAllNotebookEntries() {
-    if (MessageBoxA(nullptr, "你确定要删除“我的记事本”中的所有记录吗？", "提示",
-                    MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES &&
+    if (gbkMessageBox(nullptr, "你确定要删除“我的记事本”中的所有记录吗？", "提示",
+                      MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES &&
         removeAllNotes(settings.notebookPath) != NoteResult::kDone)
         tell("删除文件时出错!");
     showNotebook();

@@ -12,6 +12,7 @@
 #include "notebook_file.h"
 #include "platform.h"
 #include "resource.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -64,9 +65,11 @@ void writeNotebookFields(HWND dialog) {
     switch (result) {
     case NoteResult::kDone: EndDialog(dialog, 1); return;
     case NoteResult::kCannotOpen:
-        MessageBoxA(dialog, "打开记事本文件时出错，这条记录没有存盘!", "", MB_OK | MB_ICONWARNING);
+        gbkMessageBox(dialog, "打开记事本文件时出错，这条记录没有存盘!", "", MB_OK | MB_ICONWARNING);
         return;
-    default: MessageBoxA(dialog, "写记事本文件时出错，这条记录没有存盘!", "", MB_OK | MB_ICONWARNING); return;
+    default:
+        gbkMessageBox(dialog, "写记事本文件时出错，这条记录没有存盘!", "", MB_OK | MB_ICONWARNING);
+        return;
     }
 }
 

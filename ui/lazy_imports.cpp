@@ -20,6 +20,7 @@
 #include <cstdio>
 
 #include "tick_count.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ FARPROC bind(const char* library, const char* function) {
         // What the system's loader would have said before the program started.
         char text[160];
         std::snprintf(text, sizeof text, "系统文件 %s 缺少 %s，程序不能运行。", library, function);
-        MessageBoxA(nullptr, text, "", MB_OK | MB_ICONERROR);
+        gbkMessageBox(nullptr, text, "", MB_OK | MB_ICONERROR);
         ExitProcess(1);
     }
     return address;

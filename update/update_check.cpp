@@ -16,6 +16,7 @@
 #include "boundary.h"
 #include "database.h"
 #include "update_exchange.h"
+#include "wide_text.h"
 
 UpdateTimeouts updateTimeouts;
 
@@ -116,7 +117,7 @@ void endAwaitedCheck(AwaitedCheck& check) {
 // A check the user started ends with a message, whatever stopped it; a background check says
 // nothing of a failure.
 void showCheckFailed(bool interactive) {
-    if (interactive) MessageBoxA(nullptr, "检查更新失败!", "", MB_OK);
+    if (interactive) gbkMessageBox(nullptr, "检查更新失败!", "", MB_OK);
 }
 
 void CALLBACK onReplyTimeout(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -168,7 +169,7 @@ bool sendUpdateRequest(SOCKET s, UpdateRequest which, bool interactive) {
     size_t length =
         formatUpdateRequest(request, sizeof request, which, settings.updateHost, dataStore.dataName);
     if (length > 0 && send(s, request, int(length), 0) == int(length)) return true;
-    if (interactive) MessageBoxA(nullptr, "send err", "", MB_OK);
+    if (interactive) gbkMessageBox(nullptr, "send err", "", MB_OK);
     return false;
 }
 
@@ -230,7 +231,7 @@ void reportUpdateReply(const UpdateReply& reply, bool onDemand) {
         if (!onDemand) return;
         std::snprintf(text, sizeof text, "您目前使用的 %s %s “Kovanta”信息是最新的！", dataStore.titlePart1,
                       dataStore.titlePart2);
-        MessageBoxA(nullptr, text, "提示", MB_ICONINFORMATION);
+        gbkMessageBox(nullptr, text, "提示", MB_ICONINFORMATION);
         return;
     case UpdateVerdict::kNewData:
         caption = "信息更新通知";
@@ -254,7 +255,7 @@ void reportUpdateReply(const UpdateReply& reply, bool onDemand) {
     case UpdateVerdict::kNoLength:
     case UpdateVerdict::kTooLong: showCheckFailed(onDemand); return;
     }
-    if (MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION | MB_YESNO) == IDYES) startUpdateDownload();
+    if (gbkMessageBox(nullptr, text, caption, MB_ICONINFORMATION | MB_YESNO) == IDYES) startUpdateDownload();
 }
 
 DWORD WINAPI updateThreadMain(void*) {
@@ -290,11 +291,11 @@ bool checkForUpdates(const char* host, bool interactive) {
     }
     sockaddr_in address;
     if (!resolveUpdateHost(address, host)) {
-        if (interactive) MessageBoxA(nullptr, "网络不通!", "", MB_OK);
+        if (interactive) gbkMessageBox(nullptr, "网络不通!", "", MB_OK);
         return false;
     }
     if (!connectWithin(s.get(), address)) {
-        if (interactive) MessageBoxA(app.mainWindow, "连接错误!网络不通,再试!", "", MB_OK);
+        if (interactive) gbkMessageBox(app.mainWindow, "连接错误!网络不通,再试!", "", MB_OK);
         return false;
     }
     visitSite(address, interactive);

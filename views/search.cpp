@@ -13,6 +13,7 @@
 #include "search_core.h"
 #include "tree_model.h"
 #include "tree_view.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ void runSearch(HWND tree, HWND container, int boxId) {
     } else {
         SendMessageA(box, CB_SETCURSEL, WPARAM(listed), 0);
     }
-    MessageBoxA(nullptr, message, "", MB_ICONINFORMATION);
+    gbkMessageBox(nullptr, message, "", MB_ICONINFORMATION);
 }
 
 bool isSearchMatch(HTREEITEM item) {
