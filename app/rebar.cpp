@@ -12,6 +12,7 @@
 #include "image_lists.h"
 #include "resource.h"
 #include "search_history.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -39,14 +40,15 @@ TBBUTTON button(int image, int command) {
 void insertBand(HWND rebar, UINT style, const char* text, int image, HWND child, UINT minWidth,
                 UINT minHeight, UINT width, UINT id, ScopedBitmap& background) {
     background.reset(LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_BAND_BACKGROUND)));
-    REBARBANDINFOA band{};
+    std::wstring label = widenGbk(text);
+    REBARBANDINFOW band{};
     // The newest headers' band is larger than Windows XP's comctl32 6 takes: it refuses every
     // band whose size it does not know. Nothing past cxHeader is set here.
-    band.cbSize = REBARBANDINFOA_V6_SIZE;
+    band.cbSize = REBARBANDINFOW_V6_SIZE;
     band.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_IMAGE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE |
                  RBBIM_BACKGROUND | RBBIM_ID;
     band.fStyle = style;
-    band.lpText = const_cast<char*>(text);
+    band.lpText = label.data();
     band.iImage = image;
     band.hwndChild = child;
     band.cxMinChild = minWidth;
@@ -54,7 +56,7 @@ void insertBand(HWND rebar, UINT style, const char* text, int image, HWND child,
     band.cx = width;
     band.hbmBack = background.get();
     band.wID = id;
-    SendMessageA(rebar, RB_INSERTBANDA, WPARAM(-1), reinterpret_cast<LPARAM>(&band));
+    SendMessageW(rebar, RB_INSERTBANDW, WPARAM(-1), reinterpret_cast<LPARAM>(&band));
 }
 
 UINT windowHeight(HWND window) {

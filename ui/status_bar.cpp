@@ -9,10 +9,11 @@
 #include "build_settings.h"
 #include "database.h"
 #include "resource.h"
+#include "wide_text.h"
 
 HWND createStatusBar(HWND parent, int id, HINSTANCE instance, int partCount) {
-    HWND bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER | SBARS_SIZEGRIP | CCS_BOTTOM,
-                                   KOVANTA_MAKER_LINE, parent, UINT(id));
+    HWND bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER | SBARS_SIZEGRIP | CCS_BOTTOM, "",
+                                   parent, UINT(id));
     RECT client{};
     GetClientRect(parent, &client);
     std::vector<int> edges(size_t(partCount > 0 ? partCount : 1));
@@ -24,6 +25,7 @@ HWND createStatusBar(HWND parent, int id, HINSTANCE instance, int partCount) {
     SendMessageA(bar, SB_SETPARTS, WPARAM(partCount), reinterpret_cast<LPARAM>(edges.data()));
     SendMessageA(bar, SB_SETICON, 2,
                  reinterpret_cast<LPARAM>(LoadIconA(instance, MAKEINTRESOURCEA(IDI_ROWCOUNT))));
+    setStatusText(bar, 0, KOVANTA_MAKER_LINE);
     return bar;
 }
 
@@ -34,7 +36,7 @@ void showDataSet(HWND statusBar) {
 }
 
 void setStatusText(HWND statusBar, int part, const char* text) {
-    SendMessageA(statusBar, SB_SETTEXTA, WPARAM(part), reinterpret_cast<LPARAM>(text));
+    SendMessageW(statusBar, SB_SETTEXTW, WPARAM(part), reinterpret_cast<LPARAM>(widenGbk(text).c_str()));
 }
 
 void showRowCount(HWND statusBar, int rowCount) {

@@ -12,6 +12,7 @@
 #include "list_sort.h"
 #include "resource.h"
 #include "tree_model.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -116,13 +117,14 @@ HWND createList(HWND parent) {
 }
 
 void insertColumn(HWND list, const char* title, int width, int position, int alignment) {
-    LVCOLUMNA column{};
+    std::wstring wideTitle = widenGbk(title);
+    LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = alignment;
     column.cx = width;
-    column.pszText = const_cast<char*>(title);
+    column.pszText = wideTitle.data();
     column.iSubItem = position;
-    SendMessageA(list, LVM_INSERTCOLUMNA, WPARAM(position), reinterpret_cast<LPARAM>(&column));
+    SendMessageW(list, LVM_INSERTCOLUMNW, WPARAM(position), reinterpret_cast<LPARAM>(&column));
 }
 
 void removeColumns(HWND list) {

@@ -2,6 +2,8 @@
 // they are filed under, and the item -> record index of the tree model.
 #include "tree_view.h"
 
+#include <iterator>
+
 #include "app_state.h"
 #include "image_lists.h"
 #include "list_rows.h"
@@ -10,6 +12,7 @@
 #include "search.h"
 #include "status_bar.h"
 #include "tree_model.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -86,16 +89,18 @@ HWND createTree(HINSTANCE instance, HWND parent) {
 }
 
 HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, const char* text, int image, int selectedImage) {
-    TVINSERTSTRUCTA insert{};
+    wchar_t wide[128];
+    widenGbkInto(text, wide, int(std::size(wide)));
+    TVINSERTSTRUCTW insert{};
     insert.hParent = parent ? parent : TVI_ROOT;
     insert.hInsertAfter = parent ? TVI_LAST : TVI_ROOT;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    insert.item.pszText = const_cast<char*>(text);
+    insert.item.pszText = wide;
     insert.item.cchTextMax = 50;
     insert.item.iImage = image;
     insert.item.iSelectedImage = selectedImage;
     return reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 void fillTree(HWND tree) {
