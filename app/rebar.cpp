@@ -66,7 +66,9 @@ UINT windowHeight(HWND window) {
 }
 
 HWND createComboBox(HWND parent, DWORD style, int width, int id) {
-    HWND box = CreateWindowExA(0, "combobox", nullptr, style, 0, 0, width, 100, parent,
+    // A Unicode combo box: its texts and what the user types are UTF-16, whatever the system's
+    // code page.
+    HWND box = CreateWindowExW(0, L"combobox", nullptr, style, 0, 0, width, 100, parent,
                                reinterpret_cast<HMENU>(INT_PTR(id)), app.instance, nullptr);
     SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     return box;
@@ -132,8 +134,11 @@ void loadSearchHistory(HWND searchBox, const char* path) {
         bytes += word.size() + 1;
     SendMessageA(searchBox, WM_SETREDRAW, FALSE, 0);
     SendMessageA(searchBox, CB_INITSTORAGE, WPARAM(words.size()), LPARAM(bytes));
-    for (auto word = words.rbegin(); word != words.rend(); ++word)
-        SendMessageA(searchBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(word->c_str()));
+    for (auto word = words.rbegin(); word != words.rend(); ++word) {
+        wchar_t wide[64];
+        widenGbkInto(word->c_str(), wide, int(std::size(wide)));
+        SendMessageW(searchBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide));
+    }
     SendMessageA(searchBox, WM_SETREDRAW, TRUE, 0);
 }
 

@@ -41,7 +41,7 @@ int showNotebook(HWND list, HWND rebar, HWND statusBar) {
     installColumnSet(list, ColumnSet::kNotebook);
     if (opened) insertRows(list);
     // A notebook without a file is an empty notebook, shown as one.
-    SetDlgItemTextA(rebar, IDC_ADDRESSBOX, "→“我的记事本”");
+    SetDlgItemTextW(rebar, IDC_ADDRESSBOX, widenGbk("→“我的记事本”").c_str());
     showRowCount(statusBar, listState.rowCount);
     return opened ? 1 : 0;
 }

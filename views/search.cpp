@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "app_state.h"
@@ -65,29 +67,44 @@ int findMatches(HWND tree, char* text) {
 }
 
 void runSearch(HWND tree, HWND container, int boxId) {
+    wchar_t typed[kSearchTextLimit + 1] = {};
+    int typedLength = GetDlgItemTextW(container, boxId, typed, int(std::size(typed)));
+    if (typedLength <= 0) return;
+    // A character that GBK cannot hold is in no catalogue text and in no history line: such a
+    // search finds nothing and is not kept.
+    std::string gbk;
+    const bool held = narrowToGbk(typed, size_t(typedLength), gbk);
     char text[kSearchTextLimit + 1] = {};
-    if (GetDlgItemTextA(container, boxId, text, sizeof text) == 0) return;
-    text[gbkFitLength(text, std::strlen(text), kSearchTextLimit)] = '\0';
+    if (held) copyToField(text, sizeof text, gbk.data(), gbk.size());
     int found = 0;
     {
         RedrawPause pause(tree);
         collapseAll(tree);
-        found = findMatches(tree, text);
+        if (held)
+            found = findMatches(tree, text);
+        else
+            clearSearchMatches();
     }
 
-    char message[128];
-    std::snprintf(message, sizeof message, "找到了有关 '%s' 的信息 %d 条!", text, found);
-    HWND box = GetDlgItem(container, boxId);
-    LRESULT listed = SendMessageA(box, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(text));
-    if (listed == CB_ERR) {
-        LRESULT inserted = SendMessageA(box, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text));
-        appendSearchHistory(settings.searchHistoryPath, text); // a failed append loses only this record
-        if (inserted != CB_ERR && inserted != CB_ERRSPACE)
-            SendMessageA(box, CB_SETCURSEL, WPARAM(inserted), 0);
-    } else {
-        SendMessageA(box, CB_SETCURSEL, WPARAM(listed), 0);
+    char count[64];
+    std::snprintf(count, sizeof count, "' 的信息 %d 条!", found);
+    const std::wstring message =
+        widenGbk("找到了有关 '") + (held ? widenGbk(text) : std::wstring(typed)) + widenGbk(count);
+    if (held) {
+        const std::wstring kept = widenGbk(text);
+        HWND box = GetDlgItem(container, boxId);
+        LRESULT listed =
+            SendMessageW(box, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(kept.c_str()));
+        if (listed == CB_ERR) {
+            LRESULT inserted = SendMessageW(box, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(kept.c_str()));
+            appendSearchHistory(settings.searchHistoryPath, text); // a failed append loses only this record
+            if (inserted != CB_ERR && inserted != CB_ERRSPACE)
+                SendMessageW(box, CB_SETCURSEL, WPARAM(inserted), 0);
+        } else {
+            SendMessageW(box, CB_SETCURSEL, WPARAM(listed), 0);
+        }
     }
-    gbkMessageBox(nullptr, message, "", MB_ICONINFORMATION);
+    MessageBoxW(nullptr, message.c_str(), L"", MB_ICONINFORMATION);
 }
 
 bool isSearchMatch(HTREEITEM item) {

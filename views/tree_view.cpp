@@ -145,7 +145,7 @@ LRESULT onTreeNotify(const NMHDR* header, HWND list, HWND rebar, HWND statusBar)
 void setAddressPath(HWND rebar, HTREEITEM item) {
     char path[kAddressPathCapacity];
     addressPathOfItem(item, path, sizeof path);
-    SetDlgItemTextA(rebar, IDC_ADDRESSBOX, path);
+    SetDlgItemTextW(rebar, IDC_ADDRESSBOX, widenGbk(path).c_str());
 }
 
 void setExpandedState(HWND tree, HTREEITEM item, bool expanded) {

@@ -128,6 +128,14 @@ TEST_F(SearchTest, CategoryNamesAreSearchedTooAndNoHitStillTellsAndRemembers) {
     EXPECT_EQ(messages.back().text, "找到了有关 '0574' 的信息 0 条!") << "telephone numbers are not searched";
     EXPECT_EQ(SendMessageA(app.searchBox, CB_GETCOUNT, 0, 0), 2);
     EXPECT_FALSE(expanded(treeChild(app.tree, nullptr, 0)));
+    // A typed character that GBK cannot hold (Hangul) is not turned into another one that might
+    // be found: nothing is found, and the word is not kept.
+    const std::vector<uint8_t> history = historyBytes();
+    SetWindowTextW(app.searchBox, L"打\xD55C");
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_SEARCH, 0);
+    EXPECT_EQ(messages.back().text, "找到了有关 '打?' 的信息 0 条!") << "the box reads the Hangul as ?";
+    EXPECT_EQ(SendMessageA(app.searchBox, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(historyBytes(), history);
 }
 
 TEST_F(SearchTest, EnterInTheSearchBoxSearches) {
