@@ -4,6 +4,7 @@
 
 #include <iterator>
 #include <new>
+#include <string>
 
 #include "app_state.h"
 #include "boundary.h"
@@ -30,7 +31,8 @@ constexpr int kFieldControls[] = {IDC_NOTE_COMPANY, IDC_NOTE_MATTER, IDC_NOTE_HI
 
 void addPhrases(HWND dialog, int combo, const char* const* phrases, size_t count) {
     for (size_t i = 0; i < count; ++i)
-        SendDlgItemMessageA(dialog, combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(phrases[i]));
+        SendDlgItemMessageW(dialog, combo, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(widenGbk(phrases[i]).c_str()));
 }
 
 void onInitDialog(HWND dialog) {
@@ -38,9 +40,9 @@ void onInitDialog(HWND dialog) {
     addPhrases(dialog, IDC_NOTE_HINT, kHintPhrases, std::size(kHintPhrases));
     const CompanyRecord* company = currentCompany < kNoCompanyIndex ? companyAt(currentCompany) : nullptr;
     if (!company) return;
-    SetDlgItemTextA(dialog, IDC_NOTE_COMPANY, company->name);
-    SetDlgItemTextA(dialog, IDC_NOTE_PHONE, company->phone);
-    SetDlgItemTextA(dialog, IDC_NOTE_CONTACT, company->contact);
+    SetDlgItemTextW(dialog, IDC_NOTE_COMPANY, widenGbk(company->name).c_str());
+    SetDlgItemTextW(dialog, IDC_NOTE_PHONE, widenGbk(company->phone).c_str());
+    SetDlgItemTextW(dialog, IDC_NOTE_CONTACT, widenGbk(company->contact).c_str());
 }
 
 // Writes the note and ends the dialog; when it cannot be written the user is told and the
@@ -52,9 +54,19 @@ void writeNotebookFields(HWND dialog) {
     formatNoteTime(now, entry.fields[kNoteTime], kNoteFieldSize);
     for (int f = 1; f < kNoteFieldCount; ++f) {
         // More than a field holds is read, so that the cut falls on a character boundary.
-        char text[4 * kNoteFieldSize] = {};
-        GetDlgItemTextA(dialog, kFieldControls[f - 1], text, sizeof text);
-        setNoteField(entry, f, text);
+        wchar_t typed[2 * kNoteFieldSize] = {};
+        int length = GetDlgItemTextW(dialog, kFieldControls[f - 1], typed, int(std::size(typed)));
+        std::string text;
+        std::wstring unheld;
+        if (length > 0 && !narrowToGbk(typed, size_t(length), text, &unheld)) {
+            // The file is GBK: a character it cannot hold would come back as another one.
+            const std::wstring message =
+                widenGbk("记事本不能保存字符“") + unheld + widenGbk("”，请改写后再存盘。");
+            MessageBoxW(dialog, message.c_str(), L"", MB_OK | MB_ICONWARNING);
+            SetFocus(GetDlgItem(dialog, kFieldControls[f - 1]));
+            return;
+        }
+        setNoteField(entry, f, text.c_str());
     }
     NoteResult result;
     try {
@@ -95,5 +107,6 @@ INT_PTR CALLBACK notebookDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 }
 
 INT_PTR openNotebookDialog(HWND owner) {
-    return DialogBoxParamA(app.instance, MAKEINTRESOURCEA(IDD_NOTEBOOK), owner, notebookDialogProc, 0);
+    // A Unicode dialog: its fields show the catalogue's texts and take what is typed as UTF-16.
+    return DialogBoxParamW(app.instance, MAKEINTRESOURCEW(IDD_NOTEBOOK), owner, notebookDialogProc, 0);
 }

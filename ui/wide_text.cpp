@@ -46,7 +46,7 @@ int widenGbkInto(const char* gbk, wchar_t* out, int capacity) {
     return units;
 }
 
-bool narrowToGbk(const wchar_t* wide, size_t length, std::string& gbk, wchar_t* unheld) {
+bool narrowToGbk(const wchar_t* wide, size_t length, std::string& gbk, std::wstring* unheld) {
     gbk.clear();
     if (length == 0) return true;
     gbk.resize(length * 2);
@@ -57,7 +57,7 @@ bool narrowToGbk(const wchar_t* wide, size_t length, std::string& gbk, wchar_t* 
     if (!defaulted && bytes > 0) return true;
     // Find the character that has no GBK form, one at a time (a pair of surrogates together).
     if (unheld) {
-        *unheld = L'\0';
+        unheld->clear();
         for (size_t i = 0; i < length; ++i) {
             int count = (wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < length) ? 2 : 1;
             char one[4];
@@ -65,7 +65,7 @@ bool narrowToGbk(const wchar_t* wide, size_t length, std::string& gbk, wchar_t* 
             if (WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, wide + i, count, one, sizeof one, nullptr,
                                     &missing) <= 0 ||
                 missing) {
-                *unheld = wide[i];
+                unheld->assign(wide + i, size_t(count));
                 break;
             }
             i += size_t(count - 1);

@@ -21,9 +21,9 @@ std::wstring widenGbk(const char* gbk);
 int widenGbkInto(const char* gbk, wchar_t* out, int capacity);
 
 // GBK of typed UTF-16 text. False when a character has no GBK form, which is then in *unheld
-// (a surrogate pair's first unit for a character beyond the first plane): no character is
-// quietly turned into another.
-bool narrowToGbk(const wchar_t* wide, size_t length, std::string& gbk, wchar_t* unheld = nullptr);
+// (two units for a character beyond the first plane): no character is quietly turned into
+// another.
+bool narrowToGbk(const wchar_t* wide, size_t length, std::string& gbk, std::wstring* unheld = nullptr);
 
 // MessageBoxW with GBK texts.
 int gbkMessageBox(HWND owner, const char* text, const char* caption, UINT flags);

@@ -178,6 +178,7 @@ TEST_F(NotebookWindowTest, SavingWritesTheNoteInFileOrderAndTheViewShowsIt) {
 }
 
 TEST_F(NotebookWindowTest, ASaveThatFailsTellsTheUserAndKeepsTheDialogAndItsTexts) {
+    const std::string notebookPath = settings.notebookPath;
     writeNotebook(notesFile({kThreeNotes[0]}));
     Bytes before = fileBytes(settings.notebookPath);
     Texts kept;
@@ -217,6 +218,29 @@ TEST_F(NotebookWindowTest, ASaveThatFailsTellsTheUserAndKeepsTheDialogAndItsText
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "打开记事本文件时出错，这条记录没有存盘!");
     EXPECT_TRUE(stillOpen);
+
+    // A typed character the GBK file cannot hold (Hangul): the user is told which, the dialog
+    // and its texts stay, nothing is written.
+    messages.clear();
+    std::snprintf(settings.notebookPath, sizeof settings.notebookPath, "%s", notebookPath.c_str());
+    writeNotebook(notesFile({kThreeNotes[0]}));
+    before = fileBytes(settings.notebookPath);
+    std::wstring remark;
+    dialogDriver = [&](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_NOTE_REMARK, L"要\xD55C紧");
+        press(dialog, IDC_NOTE_SAVE);
+        stillOpen = IsWindowVisible(dialog);
+        wchar_t text[16] = {};
+        GetDlgItemTextW(dialog, IDC_NOTE_REMARK, text, 16);
+        remark = text;
+        press(dialog, IDCANCEL);
+    };
+    EXPECT_EQ(openNotebookDialog(app.mainWindow), 1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "记事本不能保存字符“?”，请改写后再存盘。") << "the box reads the Hangul as ?";
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(remark, L"要\xD55C紧");
+    EXPECT_EQ(fileBytes(settings.notebookPath), before);
 }
 
 TEST_F(NotebookWindowTest, TheViewShowsEveryCompleteEntryWithItsCountAndAddress) {

@@ -20,10 +20,13 @@ TEST(WideText, GbkReadsAsChineseAndTypedTextComesBackWithoutAQuietChange) {
     const std::wstring typed = L"宁波 Ningbo";
     ASSERT_TRUE(narrowToGbk(typed.data(), typed.size(), gbk));
     EXPECT_EQ(gbk, "宁波 Ningbo");
-    wchar_t unheld = 0;
-    const std::wstring korean = L"宁한";
+    std::wstring unheld;
+    const std::wstring korean = L"宁\xD55C";
     EXPECT_FALSE(narrowToGbk(korean.data(), korean.size(), gbk, &unheld));
-    EXPECT_EQ(unheld, L'\xD55C') << "Hangul HAN";
+    EXPECT_EQ(unheld, L"\xD55C") << "Hangul HAN";
+    const std::wstring emoji = L"A\xD83D\xDE00";
+    EXPECT_FALSE(narrowToGbk(emoji.data(), emoji.size(), gbk, &unheld));
+    EXPECT_EQ(unheld, L"\xD83D\xDE00") << "a character beyond the first plane, whole";
     EXPECT_TRUE(gbk.empty());
 }
 
