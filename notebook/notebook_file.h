@@ -95,8 +95,9 @@ NoteResult removeNote(const char* path, int64_t index, const NotebookEntry& expe
 // kCannotOpen when the lock cannot be had, kWriteFailed when the file stays.
 NoteResult removeAllNotes(const char* path);
 
-// The temporary file of this process's changes: "PATH.PID.new".
+// The temporary file of this process's changes: "PATH.PID.new", and that of another process.
 std::string notebookTemporaryPath(const char* path);
+std::string notebookTemporaryPath(const char* path, unsigned long processId);
 
 // The notebook view's rows: sets listKind to the notebook and sortColumn to none, and writes
 // every complete entry into the row table in file order, each

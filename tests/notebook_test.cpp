@@ -444,26 +444,40 @@ TEST_F(UserFolderTest, UserFilesMoveToThePerUserFolderOnlyWhenTheSystemFolderRef
     EXPECT_FALSE(fs::exists("user"));
     EXPECT_TRUE(fs::is_empty("system")) << "the test of the folder leaves nothing behind";
 
-    // A folder in the way of the notebook's replacement file: no save could succeed there.
+    // A folder in the way of this process's temporary notebook: none of its saves could succeed.
     const Bytes notes = {1, 0, 0, 0, 'n', 0, 0, 0, 0}, history = {3, 0, 0, 0, 'a', 'b', 'c'};
     writeWholeFile("system/MyDocInf.wrk", notes);
     writeWholeFile("system/MySchInf.wrk", history);
-    fs::create_directory("system/MyDocInf.wrk.new");
+    const std::string inTheWay = notebookTemporaryPath("system/MyDocInf.wrk");
+    fs::create_directory(inTheWay);
     EXPECT_EQ(userFileFolder("system", "user"), "user");
     EXPECT_EQ(readWholeFile("user/MyDocInf.wrk"), notes);
     EXPECT_EQ(readWholeFile("user/MySchInf.wrk"), history);
     EXPECT_EQ(readWholeFile("system/MyDocInf.wrk"), notes);
-    EXPECT_FALSE(fs::exists("user/MyDocInf.wrk.new"));
+    EXPECT_EQ(std::distance(fs::directory_iterator("user"), fs::directory_iterator()), 2)
+        << "no temporary file stays behind";
 
     // From then on the per-user folder holds the notes, also where the system folder would do.
-    fs::remove("system/MyDocInf.wrk.new");
+    fs::remove(inTheWay);
     writeWholeFile("user/MyDocInf.wrk", Bytes{9});
     EXPECT_EQ(userFileFolder("system", "user"), "user");
     EXPECT_EQ(readWholeFile("user/MyDocInf.wrk"), Bytes{9}) << "nothing is copied over it again";
 
+    // The history moved and the notebook not: the move is finished, wherever saves would go.
+    fs::remove("user/MyDocInf.wrk");
+    EXPECT_EQ(userFileFolder("system", "user"), "user");
+    EXPECT_EQ(readWholeFile("user/MyDocInf.wrk"), notes);
+    EXPECT_EQ(readWholeFile("user/MySchInf.wrk"), history);
+    // It cannot be finished: the notes stay where they can be read, and nothing is removed.
+    fs::remove("user/MyDocInf.wrk");
+    fs::create_directory(notebookTemporaryPath("user/MyDocInf.wrk"));
+    EXPECT_EQ(userFileFolder("system", "user"), "system");
+    EXPECT_EQ(readWholeFile("user/MySchInf.wrk"), history);
+    EXPECT_EQ(readWholeFile("system/MyDocInf.wrk"), notes);
+
     // No per-user folder can be made: the system folder stays, its files untouched.
     fs::create_directory("refusing");
-    fs::create_directory("refusing/MyDocInf.wrk.new");
+    fs::create_directory(notebookTemporaryPath("refusing/MyDocInf.wrk"));
     writeWholeFile("refusing/MyDocInf.wrk", notes);
     writeWholeFile("not-a-folder", Bytes{0});
     EXPECT_EQ(userFileFolder("refusing", "not-a-folder/Kovanta"), "refusing");
