@@ -2,10 +2,9 @@
 // without losing any other, failures at every write, and the rows of the notebook view.
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
 #include <atomic>
 #include <thread>
-#else
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "database.h"
+#include "fileio.h"
 #include "list_rows.h"
 #include "list_sort.h"
 #include "notebook_file.h"
@@ -429,6 +429,32 @@ TEST_F(NotebookTest, NotesSavedAtTheSameMomentByTwoProgramsAreAllKept) {
         EXPECT_EQ(own, expected) << "writer " << w;
     }
     EXPECT_TRUE(onlyTheNotebookIsLeft()) << "no temporary or lock file stays behind";
+}
+
+// Another copy showing its notebook holds the file while it reads it, and Windows replaces no
+// open file: a save meanwhile waits for the reader instead of failing.
+std::atomic<bool> replacing{false};
+
+TEST_F(NotebookTest, ACopyReadingTheNotebookMakesNoSaveFail) {
+    notebookFiles.replace = [](const char* temporary, const char* target) {
+        replacing = true;
+        return defaultNotebookFiles().replace(temporary, target);
+    };
+    writeWholeFile(kPath, encodeNotebookEntry(numbered(0)));
+    constexpr int kRounds = 20;
+    for (int round = 1; round <= kRounds; ++round) {
+        File held = openFile(kPath, "rb"); // as the notebook view opens it
+        ASSERT_TRUE(held);
+        replacing = false;
+        std::thread reader([&held] {
+            while (!replacing)
+                std::this_thread::yield();
+            held = File(); // read through while the save goes on
+        });
+        EXPECT_EQ(saveNote(kPath, numbered(round)), NoteResult::kDone) << "round " << round;
+        reader.join();
+    }
+    EXPECT_EQ(readAll(kPath).size(), size_t(kRounds + 1));
 }
 
 } // namespace
