@@ -91,8 +91,9 @@ ATOM registerWindowClasses(HINSTANCE instance) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
     wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINMENU);
     wc.lpszClassName = "VListVwClass";
-    registerWindowClass(wc);
-    return registerDetailWindowClass(instance);
+    ATOM main = registerWindowClass(wc);
+    ATOM detail = registerDetailWindowClass(instance);
+    return main ? detail : 0;
 }
 
 void readProgramPath(size_t capacity) {
@@ -186,8 +187,11 @@ int startProgram(HINSTANCE instance, int showCommand) {
     prepareDataFreeState();
     HWND frame = registered ? createMainWindowFrame(instance) : nullptr;
     finishDataLoad();
+    if (!frame) {
+        showStartupFailure(StartupFailure::NoWindow);
+        return 0;
+    }
     showExpiryNotice();
-    if (!frame) return 0;
     showMainWindow(showCommand);
     return 1;
 }

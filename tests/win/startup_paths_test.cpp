@@ -157,4 +157,32 @@ TEST_F(ProgramTest, TwoFirstStartUpsAtOnceMoveBothUserFilesWhole) {
     }
 }
 
+// What a failing start-up shows where the system makes none of its windows.
+LRESULT CALLBACK refuseMainWindow(int code, WPARAM wParam, LPARAM lParam) {
+    char className[32] = {};
+    if (code == HCBT_CREATEWND &&
+        GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof className) &&
+        std::string(className) == "VListVwClass")
+        return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(ProgramTest, AStartUpWithoutItsWindowsSaysSo) {
+    writeBytes(scratch_ + "\\program.bin", programFileOf(sampleCatalogue()));
+    std::snprintf(programPath, sizeof programPath, "%s\\program.bin", scratch_.c_str());
+    // Classes that cannot be registered: this process has their names taken already.
+    EXPECT_EQ(startProgram(app.instance, SW_SHOWNORMAL), 0);
+    // A main window that the system refuses.
+    UnregisterClassA("VListVwClass", app.instance);
+    UnregisterClassA("DetailClass", app.instance);
+    HHOOK refusal = SetWindowsHookExA(WH_CBT, refuseMainWindow, nullptr, GetCurrentThreadId());
+    EXPECT_EQ(startProgram(app.instance, SW_SHOWNORMAL), 0);
+    UnhookWindowsHookEx(refusal);
+    ASSERT_EQ(messages.size(), 2u) << "a box each, and no expiry notice for a program that does not start";
+    for (const ShownMessage& shown : messages) {
+        EXPECT_EQ(shown.text, startupFailureText(StartupFailure::NoWindow));
+        EXPECT_EQ(shown.caption, "");
+    }
+}
+
 } // namespace
