@@ -30,7 +30,8 @@ int createMainWindow(HINSTANCE instance, int showCommand);
 // that cannot be made).
 int startProgram(HINSTANCE instance, int showCommand);
 void initialiseCommonControls();
-// Runs until the quit message (or an error of GetMessageA); returns the exit code.
-int runMessageLoop();
+// Runs until the quit message or an error of getMessage; returns the quit message's code, or 1
+// after an error.
+int runMessageLoop(BOOL(WINAPI* getMessage)(MSG*, HWND, UINT, UINT) = GetMessageA);
 // Released at the main window's WM_DESTROY.
 void shutDownApplication();

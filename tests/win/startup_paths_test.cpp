@@ -185,4 +185,20 @@ TEST_F(ProgramTest, AStartUpWithoutItsWindowsSaysSo) {
     }
 }
 
+// The message loop's ends: the quit message's code, or 1 where GetMessage fails.
+int messagesGiven = 0;
+BOOL WINAPI aMessageThenAnError(MSG* message, HWND, UINT, UINT) {
+    if (messagesGiven++ > 0) return -1;
+    *message = MSG{};
+    message->message = WM_NULL;
+    message->wParam = 7;
+    return TRUE;
+}
+
+TEST_F(ProgramTest, AnErrorOfTheMessageLoopEndsTheProgramWithStatusOne) {
+    EXPECT_EQ(runMessageLoop(aMessageThenAnError), 1);
+    PostQuitMessage(3);
+    EXPECT_EQ(runMessageLoop(), 3);
+}
+
 } // namespace
