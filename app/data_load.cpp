@@ -36,9 +36,14 @@ void noteFailure(StartupFailure why) {
 }
 
 // The thread ends here, without unwinding: what it holds goes with the process, which the
-// start-up thread ends at once.
+// start-up thread ends at once. Where the start-up thread ends the process itself (out of
+// memory while it makes the windows), the loader finishes first: the process's end frees what
+// the loader still writes.
 void endLoadingThread(int status) {
-    if (!onLoadingThread()) return ownSeam.exitProcess(status);
+    if (!onLoadingThread()) {
+        if (loadingThread) WaitForSingleObject(loadingThread, INFINITE);
+        return ownSeam.exitProcess(status);
+    }
     ended = true;
     endStatus = status;
     QueryPerformanceCounter(&loadEnded);

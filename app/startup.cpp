@@ -91,8 +91,9 @@ ATOM registerWindowClasses(HINSTANCE instance) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
     wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINMENU);
     wc.lpszClassName = "VListVwClass";
-    registerWindowClass(wc);
-    return registerDetailWindowClass(instance);
+    ATOM main = registerWindowClass(wc);
+    ATOM detail = registerDetailWindowClass(instance);
+    return main ? detail : 0;
 }
 
 void readProgramPath(size_t capacity) {
@@ -186,24 +187,28 @@ int startProgram(HINSTANCE instance, int showCommand) {
     prepareDataFreeState();
     HWND frame = registered ? createMainWindowFrame(instance) : nullptr;
     finishDataLoad();
+    if (!frame) {
+        showStartupFailure(StartupFailure::NoWindow);
+        return 0;
+    }
     showExpiryNotice();
-    if (!frame) return 0;
     showMainWindow(showCommand);
     return 1;
 }
 
-int runMessageLoop() {
+int runMessageLoop(BOOL(WINAPI* getMessage)(MSG*, HWND, UINT, UINT)) {
     HACCEL accelerators = LoadAcceleratorsA(app.instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     MSG message{};
-    // GetMessageA gives -1 on an error: that ends the loop as the quit message does.
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    BOOL got;
+    while ((got = getMessage(&message, nullptr, 0, 0)) > 0) {
         if (handlePaneKey(message)) continue;
         if (!TranslateAcceleratorA(app.mainWindow, accelerators, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
     }
-    return int(message.wParam);
+    // -1 is an error, after which message holds the last message's values, not a quit status.
+    return got < 0 ? 1 : int(message.wParam);
 }
 
 void shutDownApplication() {

@@ -6,7 +6,7 @@
 #include "container.h"
 #include "shell.h"
 
-// The two window classes only.
+// The two window classes only; 0 when either cannot be registered.
 ATOM registerWindowClasses(HINSTANCE instance);
 // Fills programPath (at most capacity bytes with the terminating zero); a path that does not
 // fit ends the start-up with a message box and exit status 1.
@@ -26,10 +26,12 @@ void showMainWindow(int showCommand);
 int createMainWindow(HINSTANCE instance, int showCommand);
 // The program's start-up after its path is read: the data loaded on a second thread while the
 // classes, the data-free state and the main window's frame are made, then the expiry notice and
-// the window shown; 1 on success, 0 otherwise.
+// the window shown; 1 on success, 0 otherwise (with a message box for classes or a main window
+// that cannot be made).
 int startProgram(HINSTANCE instance, int showCommand);
 void initialiseCommonControls();
-// Runs until the quit message (or an error of GetMessageA); returns the exit code.
-int runMessageLoop();
+// Runs until the quit message or an error of getMessage; returns the quit message's code, or 1
+// after an error.
+int runMessageLoop(BOOL(WINAPI* getMessage)(MSG*, HWND, UINT, UINT) = GetMessageA);
 // Released at the main window's WM_DESTROY.
 void shutDownApplication();

@@ -14,6 +14,7 @@ const char* startupFailureText(StartupFailure why) {
     case StartupFailure::OutOfMemory: return "内存不足，程序不能启动。\r\n请关闭其他程序后再试。";
     case StartupFailure::PathTooLong:
         return "本程序所在的路径太长，程序不能启动。\r\n请把本程序放到路径较短的文件夹中再运行。";
+    case StartupFailure::NoWindow: return "无法创建本程序的窗口，程序不能启动。\r\n请关闭其他程序后再试。";
     }
     return "程序不能启动。\r\n请重新下载本程序。";
 }

@@ -9,6 +9,7 @@ enum class StartupFailure {
     DamagedData,       // the container is cut short or damaged
     OutOfMemory,
     PathTooLong, // the program's path does not fit
+    NoWindow,    // the window classes or the main window cannot be made
 };
 
 struct LocalTime {

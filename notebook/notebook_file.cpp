@@ -175,7 +175,11 @@ bool sameFields(const NotebookEntry& a, const NotebookEntry& b) {
 } // namespace
 
 std::string notebookTemporaryPath(const char* path) {
-    return std::string(path) + "." + std::to_string(notebookFiles.processId()) + ".new";
+    return notebookTemporaryPath(path, notebookFiles.processId());
+}
+
+std::string notebookTemporaryPath(const char* path, unsigned long processId) {
+    return std::string(path) + "." + std::to_string(processId) + ".new";
 }
 
 NoteResult saveNote(const char* path, const NotebookEntry& entry) {

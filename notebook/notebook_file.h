@@ -95,8 +95,9 @@ NoteResult removeNote(const char* path, int64_t index, const NotebookEntry& expe
 // kCannotOpen when the lock cannot be had, kWriteFailed when the file stays.
 NoteResult removeAllNotes(const char* path);
 
-// The temporary file of this process's changes: "PATH.PID.new".
+// The temporary file of this process's changes: "PATH.PID.new", and that of another process.
 std::string notebookTemporaryPath(const char* path);
+std::string notebookTemporaryPath(const char* path, unsigned long processId);
 
 // The notebook view's rows: sets listKind to the notebook and sortColumn to none, and writes
 // every complete entry into the row table in file order, each
@@ -112,6 +113,8 @@ struct NotebookFiles {
     bool (*commit)(std::FILE* file);
     // Moves temporary over target, replacing it (MoveFileExA with MOVEFILE_REPLACE_EXISTING |
     // MOVEFILE_WRITE_THROUGH on Windows, rename elsewhere); false when target is as it was.
+    // Windows replaces no file that is open: there it tries again for kNotebookReplaceWaitMs
+    // while another copy reads the old file.
     bool (*replace)(const char* temporary, const char* target);
     // Takes the lock file lockPath, which one holder at a time has (another process, or another
     // thread of this one), waiting up to kNotebookLockWaitMs for it; the file goes again when
@@ -122,5 +125,6 @@ struct NotebookFiles {
     unsigned long (*processId)();
 };
 inline constexpr int kNotebookLockWaitMs = 5000;
+inline constexpr int kNotebookReplaceWaitMs = 100;
 extern NotebookFiles notebookFiles;
 NotebookFiles defaultNotebookFiles();

@@ -19,8 +19,18 @@ bool flushToDisk(std::FILE* file) {
     return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
 }
 
+// A reader holds the old file for the moment it takes to read it: another copy showing its
+// notebook, or one copying it at its start-up. The system refuses the replacement meanwhile.
 bool moveOver(const char* temporary, const char* target) {
-    return MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) ||
+            GetTickCount() - start >= DWORD(kNotebookReplaceWaitMs))
+            return false;
+        Sleep(1);
+    }
 }
 
 // Another holder's file refuses sharing, and refuses access while it is being deleted; a

@@ -2,60 +2,53 @@
 #include "user_folder.h"
 
 #include <cstdio>
-#include <vector>
 
-#ifdef _WIN32
-#include <direct.h>
-#else
-#include <sys/stat.h>
-#endif
+#include "fileio.h"
+#include "notebook_file.h"
+
+UserFolderFiles userFolderFiles = defaultUserFolderFiles();
 
 namespace {
 
-bool exists(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file) std::fclose(file);
-    return file != nullptr;
+// Held while one start-up chooses and moves. Should it not come, the start-up goes on without
+// it: each step below is whole on its own, only two copies may then both do the same move.
+class StartUpLock {
+  public:
+    StartUpLock() { held_ = userFolderFiles.lock(&handle_); }
+    ~StartUpLock() {
+        if (held_) userFolderFiles.unlock(handle_);
+    }
+    StartUpLock(const StartUpLock&) = delete;
+    StartUpLock& operator=(const StartUpLock&) = delete;
+
+  private:
+    intptr_t handle_ = 0;
+    bool held_ = false;
+};
+
+bool present(const std::string& folder, const char* name) {
+    PathKind kind = userFolderFiles.look(pathIn(folder, name).c_str());
+    return kind == PathKind::kFile || kind == PathKind::kReadOnlyFile;
 }
 
-bool makeFolder(const std::string& folder) {
-#ifdef _WIN32
-    _mkdir(folder.c_str());
-#else
-    mkdir(folder.c_str(), 0777);
-#endif
-    return true; // whether it can be written is what counts, and is tested next
-}
-
-bool writableThere(const std::string& path) {
-    bool existed = exists(path);
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    if (!file) return false;
-    bool closed = std::fclose(file) == 0;
-    if (!existed) std::remove(path.c_str());
-    return closed;
-}
-
-// A copy that is complete or not there at all.
+// from copied to to through this process's temporary file, which replaces to in one step.
 bool copyFile(const std::string& from, const std::string& to) {
-    std::FILE* in = std::fopen(from.c_str(), "rb");
+    File in = openFile(from.c_str(), "rb");
     if (!in) return false;
-    std::vector<char> bytes;
-    char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    bool read = !std::ferror(in);
-    std::fclose(in);
-    if (!read) return false;
-    std::string temporary = to + ".new";
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
+    std::string temporary = notebookTemporaryPath(to.c_str());
+    File out = openFile(temporary.c_str(), "wb");
     if (!out) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    ok = std::fclose(out) == 0 && ok;
-    if (ok) ok = std::rename(temporary.c_str(), to.c_str()) == 0;
-    if (!ok) std::remove(temporary.c_str());
-    return ok;
+    char chunk[16384];
+    bool ok = true;
+    size_t count;
+    while (ok && (count = std::fread(chunk, 1, sizeof chunk, in.get())) > 0)
+        ok = notebookFiles.write(out.get(), chunk, count);
+    ok = ok && !std::ferror(in.get()) && notebookFiles.commit(out.get());
+    ok = out.close() && ok;
+    in = File();
+    if (ok && notebookFiles.replace(temporary.c_str(), to.c_str())) return true;
+    std::remove(temporary.c_str());
+    return false;
 }
 
 } // namespace
@@ -70,27 +63,40 @@ std::string pathIn(const std::string& folder, const char* name) {
 }
 
 bool userFilesWritable(const std::string& folder) {
-    return writableThere(pathIn(folder, kNotebookFileName)) &&
-           writableThere(pathIn(folder, kSearchHistoryFileName)) &&
-           writableThere(pathIn(folder, "MyDocInf.wrk.new"));
+    for (const char* name : {kNotebookFileName, kSearchHistoryFileName}) {
+        PathKind kind = userFolderFiles.look(pathIn(folder, name).c_str());
+        if (kind == PathKind::kReadOnlyFile || kind == PathKind::kOther) return false;
+    }
+    std::string probe = notebookTemporaryPath(pathIn(folder, kNotebookFileName).c_str());
+    PathKind before = userFolderFiles.look(probe.c_str());
+    if (before == PathKind::kReadOnlyFile || before == PathKind::kOther) return false;
+    // One left by an earlier process of the same id is this process's name all the same: it is
+    // opened without being emptied, and left there.
+    File file = openFile(probe.c_str(), before == PathKind::kNone ? "wb" : "ab");
+    if (!file) return false;
+    bool closed = file.close();
+    if (before == PathKind::kNone) std::remove(probe.c_str());
+    return closed;
 }
 
 std::string userFileFolder(const std::string& systemFolder, const std::string& perUserFolder) {
-    const char* names[] = {kNotebookFileName, kSearchHistoryFileName};
     if (perUserFolder.empty()) return systemFolder;
-    for (const char* name : names)
-        if (exists(pathIn(perUserFolder, name))) return perUserFolder;
-    if (userFilesWritable(systemFolder)) return systemFolder;
-    makeFolder(perUserFolder);
-    if (!userFilesWritable(perUserFolder)) return systemFolder;
-    for (const char* name : names) {
-        std::string from = pathIn(systemFolder, name);
-        if (exists(from) && !copyFile(from, pathIn(perUserFolder, name))) {
-            // Half a move would be taken for a whole one at the next start.
-            for (const char* copied : names)
-                std::remove(pathIn(perUserFolder, copied).c_str());
-            return systemFolder;
-        }
+    StartUpLock lock;
+    if (present(perUserFolder, kNotebookFileName)) return perUserFolder;
+    const bool systemNotes = present(systemFolder, kNotebookFileName);
+    if (present(perUserFolder, kSearchHistoryFileName)) {
+        if (!systemNotes) return perUserFolder;
+        // The history went and the notebook did not: the move was cut short.
+        return copyFile(pathIn(systemFolder, kNotebookFileName), pathIn(perUserFolder, kNotebookFileName))
+                   ? perUserFolder
+                   : systemFolder;
     }
+    if (userFilesWritable(systemFolder)) return systemFolder;
+    userFolderFiles.makeFolder(perUserFolder.c_str());
+    if (!userFilesWritable(perUserFolder)) return systemFolder;
+    // The notebook last: its arrival makes the move whole.
+    for (const char* name : {kSearchHistoryFileName, kNotebookFileName})
+        if (present(systemFolder, name) && !copyFile(pathIn(systemFolder, name), pathIn(perUserFolder, name)))
+            return systemFolder;
     return perUserFolder;
 }

@@ -2,10 +2,9 @@
 // without losing any other, failures at every write, and the rows of the notebook view.
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
 #include <atomic>
 #include <thread>
-#else
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "database.h"
+#include "fileio.h"
 #include "list_rows.h"
 #include "list_sort.h"
 #include "notebook_file.h"
@@ -431,6 +431,32 @@ TEST_F(NotebookTest, NotesSavedAtTheSameMomentByTwoProgramsAreAllKept) {
     EXPECT_TRUE(onlyTheNotebookIsLeft()) << "no temporary or lock file stays behind";
 }
 
+// Another copy showing its notebook holds the file while it reads it, and Windows replaces no
+// open file: a save meanwhile waits for the reader instead of failing.
+std::atomic<bool> replacing{false};
+
+TEST_F(NotebookTest, ACopyReadingTheNotebookMakesNoSaveFail) {
+    notebookFiles.replace = [](const char* temporary, const char* target) {
+        replacing = true;
+        return defaultNotebookFiles().replace(temporary, target);
+    };
+    writeWholeFile(kPath, encodeNotebookEntry(numbered(0)));
+    constexpr int kRounds = 20;
+    for (int round = 1; round <= kRounds; ++round) {
+        File held = openFile(kPath, "rb"); // as the notebook view opens it
+        ASSERT_TRUE(held);
+        replacing = false;
+        std::thread reader([&held] {
+            while (!replacing)
+                std::this_thread::yield();
+            held = File(); // read through while the save goes on
+        });
+        EXPECT_EQ(saveNote(kPath, numbered(round)), NoteResult::kDone) << "round " << round;
+        reader.join();
+    }
+    EXPECT_EQ(readAll(kPath).size(), size_t(kRounds + 1));
+}
+
 } // namespace
 
 namespace {
@@ -444,26 +470,40 @@ TEST_F(UserFolderTest, UserFilesMoveToThePerUserFolderOnlyWhenTheSystemFolderRef
     EXPECT_FALSE(fs::exists("user"));
     EXPECT_TRUE(fs::is_empty("system")) << "the test of the folder leaves nothing behind";
 
-    // A folder in the way of the notebook's replacement file: no save could succeed there.
+    // A folder in the way of this process's temporary notebook: none of its saves could succeed.
     const Bytes notes = {1, 0, 0, 0, 'n', 0, 0, 0, 0}, history = {3, 0, 0, 0, 'a', 'b', 'c'};
     writeWholeFile("system/MyDocInf.wrk", notes);
     writeWholeFile("system/MySchInf.wrk", history);
-    fs::create_directory("system/MyDocInf.wrk.new");
+    const std::string inTheWay = notebookTemporaryPath("system/MyDocInf.wrk");
+    fs::create_directory(inTheWay);
     EXPECT_EQ(userFileFolder("system", "user"), "user");
     EXPECT_EQ(readWholeFile("user/MyDocInf.wrk"), notes);
     EXPECT_EQ(readWholeFile("user/MySchInf.wrk"), history);
     EXPECT_EQ(readWholeFile("system/MyDocInf.wrk"), notes);
-    EXPECT_FALSE(fs::exists("user/MyDocInf.wrk.new"));
+    EXPECT_EQ(std::distance(fs::directory_iterator("user"), fs::directory_iterator()), 2)
+        << "no temporary file stays behind";
 
     // From then on the per-user folder holds the notes, also where the system folder would do.
-    fs::remove("system/MyDocInf.wrk.new");
+    fs::remove(inTheWay);
     writeWholeFile("user/MyDocInf.wrk", Bytes{9});
     EXPECT_EQ(userFileFolder("system", "user"), "user");
     EXPECT_EQ(readWholeFile("user/MyDocInf.wrk"), Bytes{9}) << "nothing is copied over it again";
 
+    // The history moved and the notebook not: the move is finished, wherever saves would go.
+    fs::remove("user/MyDocInf.wrk");
+    EXPECT_EQ(userFileFolder("system", "user"), "user");
+    EXPECT_EQ(readWholeFile("user/MyDocInf.wrk"), notes);
+    EXPECT_EQ(readWholeFile("user/MySchInf.wrk"), history);
+    // It cannot be finished: the notes stay where they can be read, and nothing is removed.
+    fs::remove("user/MyDocInf.wrk");
+    fs::create_directory(notebookTemporaryPath("user/MyDocInf.wrk"));
+    EXPECT_EQ(userFileFolder("system", "user"), "system");
+    EXPECT_EQ(readWholeFile("user/MySchInf.wrk"), history);
+    EXPECT_EQ(readWholeFile("system/MyDocInf.wrk"), notes);
+
     // No per-user folder can be made: the system folder stays, its files untouched.
     fs::create_directory("refusing");
-    fs::create_directory("refusing/MyDocInf.wrk.new");
+    fs::create_directory(notebookTemporaryPath("refusing/MyDocInf.wrk"));
     writeWholeFile("refusing/MyDocInf.wrk", notes);
     writeWholeFile("not-a-folder", Bytes{0});
     EXPECT_EQ(userFileFolder("refusing", "not-a-folder/Kovanta"), "refusing");

@@ -1,10 +1,11 @@
 // An allocation that fails inside a window procedure: the program's out-of-memory path, and
 // nothing thrown into the system's code. A failure on the data's loading thread, shown and
-// ended from the start-up thread.
+// ended from the start-up thread; one on the start-up thread, ended once the loader is done.
 #include <cstdlib>
 #include <new>
 
 #include "app_state.h"
+#include "boundary.h"
 #include "container.h"
 #include "data_load.h"
 #include "platform.h"
@@ -118,6 +119,47 @@ TEST_F(ProgramTest, AFailureOnTheLoadingThreadIsShownAndEndsTheProcessFromTheSta
     ASSERT_TRUE(failed) << "the data path made no allocation";
     EXPECT_EQ(exitStatus, 0);
     EXPECT_TRUE(failuresShown.empty());
+    EXPECT_EQ(textsShown, std::vector<std::string>{"内存不足!"});
+    DeleteFileA("program.bin");
+}
+
+namespace {
+
+DWORD loaderThreadId = 0;
+bool loaderOverAtTheEnd = false;
+
+void noteLoaderThread(LocalTime* now) {
+    loaderThreadId = GetCurrentThreadId();
+    defaultPlatform().localTime(now);
+}
+
+void endAfterLookingAtTheLoader(int status) {
+    exitStatus = status;
+    HANDLE loader = loaderThreadId ? OpenThread(SYNCHRONIZE, FALSE, loaderThreadId) : nullptr;
+    loaderOverAtTheEnd = loader && WaitForSingleObject(loader, 0) == WAIT_OBJECT_0;
+    if (loader) CloseHandle(loader);
+}
+
+} // namespace
+
+TEST_F(ProgramTest, OutOfMemoryOnTheStartUpThreadEndsTheProcessOnlyOnceTheLoaderIsDone) {
+    writeBytes("program.bin", programFileOf(sampleCatalogue()));
+    std::snprintf(programPath, sizeof programPath, "%s", "program.bin");
+    PlatformSeam before = platform;
+    platform.localTime = noteLoaderThread;
+    platform.showMessage = recordText;
+    platform.exitProcess = endAfterLookingAtTheLoader;
+    loaderThreadId = 0;
+    loaderOverAtTheEnd = false;
+    textsShown.clear();
+    exitStatus = -1;
+    startDataLoad();
+    // A window procedure of the start-up thread runs out of memory while the data loads.
+    atBoundary(0, []() -> int { throw std::bad_alloc(); });
+    finishDataLoad();
+    platform = before;
+    EXPECT_EQ(exitStatus, 0);
+    EXPECT_TRUE(loaderOverAtTheEnd) << "the process ended while the loader still ran";
     EXPECT_EQ(textsShown, std::vector<std::string>{"内存不足!"});
     DeleteFileA("program.bin");
 }

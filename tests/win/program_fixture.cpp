@@ -1,6 +1,7 @@
 // The window tests' fixture: scratch directory, catalogue, hooks, control readers.
 #include "program_fixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -140,6 +141,37 @@ void ProgramTest::TearDown() {
     DeleteFileA(temporary.c_str());
     RemoveDirectoryA(temporary.c_str());
     RemoveDirectoryA(scratch_.c_str());
+}
+
+std::string winePath(const char* path) {
+    std::string out = path[0] == '/' ? std::string("Z:") + path : std::string(path);
+    std::replace(out.begin(), out.end(), '/', '\\');
+    return out;
+}
+
+std::vector<std::string> folderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void removeTree(const std::string& folder) {
+    for (const std::string& name : folderEntries(folder)) {
+        std::string path = folder + "\\" + name;
+        if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
+            removeTree(path);
+        else
+            DeleteFileA(path.c_str());
+    }
+    RemoveDirectoryA(folder.c_str());
 }
 
 Bytes programFileOf(const Catalogue& catalogue) {

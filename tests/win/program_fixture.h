@@ -100,5 +100,10 @@ void writeBytes(const std::string& path, const Bytes& bytes);
 // A program file of 16 bytes, the catalogue's container and the trailer; empty if the
 // catalogue does not fit its fields.
 Bytes programFileOf(const Catalogue& catalogue);
+// A path that the build gives as one of the machine that runs Wine, as a Windows path.
+std::string winePath(const char* path);
+// The names in a folder, sorted; a folder removed with all it holds.
+std::vector<std::string> folderEntries(const std::string& folder);
+void removeTree(const std::string& folder);
 // Client rectangle of a child in its parent's client coordinates.
 RECT childRect(HWND child);

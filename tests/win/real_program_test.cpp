@@ -28,27 +28,6 @@
 
 namespace {
 
-// The build gives the bare program image as a path of the machine that runs Wine.
-std::string winePath(const char* path) {
-    std::string out = path[0] == '/' ? std::string("Z:") + path : std::string(path);
-    std::replace(out.begin(), out.end(), '/', '\\');
-    return out;
-}
-
-std::vector<std::string> folderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 struct WindowSearch {
     DWORD pid;
     const char* className;
@@ -261,16 +240,6 @@ class RealProgramTest : public ::testing::Test {
         platform = defaultPlatform();
     }
     void TearDown() override { removeTree(root_); }
-    static void removeTree(const std::string& folder) {
-        for (const std::string& name : folderEntries(folder)) {
-            std::string path = folder + "\\" + name;
-            if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(path);
-            else
-                DeleteFileA(path.c_str());
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
     std::string errorFile(int n = 0) const { return root_ + "\\stderr" + std::to_string(n) + ".txt"; }
 
     // Starts program in folder, checks its title and top-level tree against its catalogue, and

@@ -59,8 +59,9 @@ TEST_F(ProgramTest, UserFilesMoveToAPerUserFolderWhenTheSystemFolderRefusesWrite
     testPerUserFolder = scratch_ + "\\appdata\\Kovanta";
     CreateDirectoryA(testSystemFolder.c_str(), nullptr);
     CreateDirectoryA((scratch_ + "\\appdata").c_str(), nullptr);
-    // A folder in the way of the notebook's replacement file: no note could be saved there.
-    CreateDirectoryA((testSystemFolder + "\\MyDocInf.wrk.new").c_str(), nullptr);
+    // A folder in the way of this process's temporary notebook: none of its saves could succeed.
+    const std::string inTheWay = notebookTemporaryPath((testSystemFolder + "\\MyDocInf.wrk").c_str());
+    CreateDirectoryA(inTheWay.c_str(), nullptr);
     NotebookEntry entry{};
     setNoteField(entry, 0, "2024-3-1 8:0");
     setNoteField(entry, 1, "宁波智盛数码科技有限公司");
@@ -96,9 +97,108 @@ TEST_F(ProgramTest, UserFilesMoveToAPerUserFolderWhenTheSystemFolderRefusesWrite
     for (const std::string& file : {perUserNotes, testPerUserFolder + "\\MySchInf.wrk",
                                     testSystemFolder + "\\MyDocInf.wrk", testSystemFolder + "\\MySchInf.wrk"})
         DeleteFileA(file.c_str());
-    for (const std::string& folder : {testPerUserFolder, scratch_ + "\\appdata",
-                                      testSystemFolder + "\\MyDocInf.wrk.new", testSystemFolder})
+    for (const std::string& folder : {testPerUserFolder, scratch_ + "\\appdata", inTheWay, testSystemFolder})
         RemoveDirectoryA(folder.c_str());
+}
+
+// First start-ups of two copies at once, where the system folder takes no file of either: in
+// every round both files reach the per-user folder whole and nothing else is left there, also
+// in the rounds that begin with a move cut short (the history moved, the notebook not).
+TEST_F(ProgramTest, TwoFirstStartUpsAtOnceMoveBothUserFilesWhole) {
+    Bytes notes, history = {3, 0, 0, 0, 'a', 'b', 'c'};
+    for (int n = 0; n < 300; ++n) { // enough that a copy takes a while
+        NotebookEntry entry{};
+        setNoteField(entry, kNoteTime, "2024-3-1 8:0");
+        setNoteField(entry, kNoteCompany, ("宁波智盛数码科技有限公司" + std::to_string(n)).c_str());
+        Bytes bytes = encodeNotebookEntry(entry);
+        notes.insert(notes.end(), bytes.begin(), bytes.end());
+    }
+    const std::string program = winePath(KOVANTA_USER_FOLDER_CHOICE);
+    for (int round = 0; round < 25; ++round) {
+        const std::string base = scratch_ + "\\round" + std::to_string(round), system = base + "\\system",
+                          perUser = base + "\\appdata\\Kovanta";
+        for (const std::string& folder : {base, system, base + "\\appdata"})
+            CreateDirectoryA(folder.c_str(), nullptr);
+        writeBytes(system + "\\MyDocInf.wrk", notes);
+        writeBytes(system + "\\MySchInf.wrk", history);
+        const bool cutShort = round % 5 == 4;
+        if (cutShort) {
+            CreateDirectoryA(perUser.c_str(), nullptr);
+            writeBytes(perUser + "\\MySchInf.wrk", history);
+        }
+        PROCESS_INFORMATION copies[2] = {};
+        for (PROCESS_INFORMATION& copy : copies) {
+            STARTUPINFOA startup{};
+            startup.cb = sizeof startup;
+            std::string commandLine = "\"" + program + "\" \"" + system + "\" \"" + perUser + "\"";
+            ASSERT_TRUE(CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                                       CREATE_SUSPENDED, nullptr, nullptr, &startup, &copy));
+            std::string blocked =
+                notebookTemporaryPath((system + "\\MyDocInf.wrk").c_str(), copy.dwProcessId);
+            CreateDirectoryA(blocked.c_str(), nullptr);
+        }
+        for (PROCESS_INFORMATION& copy : copies)
+            ResumeThread(copy.hThread);
+        for (PROCESS_INFORMATION& copy : copies) {
+            DWORD status = STILL_ACTIVE;
+            if (WaitForSingleObject(copy.hProcess, 30000) == WAIT_OBJECT_0)
+                GetExitCodeProcess(copy.hProcess, &status);
+            EXPECT_EQ(status, 2u) << "round " << round << ": the per-user folder is chosen";
+            CloseHandle(copy.hThread);
+            CloseHandle(copy.hProcess);
+        }
+        EXPECT_EQ(fileBytes(perUser + "\\MyDocInf.wrk"), notes) << "round " << round;
+        EXPECT_EQ(fileBytes(perUser + "\\MySchInf.wrk"), history) << "round " << round;
+        EXPECT_EQ(folderEntries(perUser), (std::vector<std::string>{"MyDocInf.wrk", "MySchInf.wrk"}))
+            << "round " << round;
+        EXPECT_EQ(fileBytes(system + "\\MyDocInf.wrk"), notes) << "round " << round;
+        removeTree(base);
+        if (HasFailure()) break;
+    }
+}
+
+// What a failing start-up shows where the system makes none of its windows.
+LRESULT CALLBACK refuseMainWindow(int code, WPARAM wParam, LPARAM lParam) {
+    char className[32] = {};
+    if (code == HCBT_CREATEWND &&
+        GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof className) &&
+        std::string(className) == "VListVwClass")
+        return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(ProgramTest, AStartUpWithoutItsWindowsSaysSo) {
+    writeBytes(scratch_ + "\\program.bin", programFileOf(sampleCatalogue()));
+    std::snprintf(programPath, sizeof programPath, "%s\\program.bin", scratch_.c_str());
+    // Classes that cannot be registered: this process has their names taken already.
+    EXPECT_EQ(startProgram(app.instance, SW_SHOWNORMAL), 0);
+    // A main window that the system refuses.
+    UnregisterClassA("VListVwClass", app.instance);
+    UnregisterClassA("DetailClass", app.instance);
+    HHOOK refusal = SetWindowsHookExA(WH_CBT, refuseMainWindow, nullptr, GetCurrentThreadId());
+    EXPECT_EQ(startProgram(app.instance, SW_SHOWNORMAL), 0);
+    UnhookWindowsHookEx(refusal);
+    ASSERT_EQ(messages.size(), 2u) << "a box each, and no expiry notice for a program that does not start";
+    for (const ShownMessage& shown : messages) {
+        EXPECT_EQ(shown.text, startupFailureText(StartupFailure::NoWindow));
+        EXPECT_EQ(shown.caption, "");
+    }
+}
+
+// The message loop's ends: the quit message's code, or 1 where GetMessage fails.
+int messagesGiven = 0;
+BOOL WINAPI aMessageThenAnError(MSG* message, HWND, UINT, UINT) {
+    if (messagesGiven++ > 0) return -1;
+    *message = MSG{};
+    message->message = WM_NULL;
+    message->wParam = 7;
+    return TRUE;
+}
+
+TEST_F(ProgramTest, AnErrorOfTheMessageLoopEndsTheProgramWithStatusOne) {
+    EXPECT_EQ(runMessageLoop(aMessageThenAnError), 1);
+    PostQuitMessage(3);
+    EXPECT_EQ(runMessageLoop(), 3);
 }
 
 } // namespace
