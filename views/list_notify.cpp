@@ -2,7 +2,7 @@
 // band colours and link cells, and the hand cursor and shell hand-off of the link cells.
 #include "list_notify.h"
 
-#include <cstdio>
+#include <string>
 
 #include "app_state.h"
 #include "boundary.h"
@@ -124,15 +124,15 @@ void onColumnClick(const NMLISTVIEW* click) {
     sortRows(click->hdr.hwndFrom, column, listState.sortAscending);
 }
 
+// What the shell is given for a link cell; empty: the cell is no link.
+std::string linkTargetOfCell(int column, const char* text) {
+    return column == 7 ? mailLinkTarget(text) : webLinkTarget(text);
+}
+
 void openLinkCell(HWND list, LPARAM lParam) {
     int row;
     int column = linkCellAt(list, short(LOWORD(lParam)), short(HIWORD(lParam)), &row);
-    if (column < 0) return;
-    const char* text = rowTable()[row].cells[column];
-    char target[96];
-    std::snprintf(target, sizeof target, column == 7 ? "mailto:%s" : "%s",
-                  column == 7 ? text : webLinkTarget(text).c_str());
-    shellOpen(list, target);
+    if (column >= 0) shellOpen(list, linkTargetOfCell(column, rowTable()[row].cells[column]).c_str());
 }
 
 } // namespace
@@ -155,7 +155,10 @@ int linkCellAt(HWND list, int x, int y, int* row) {
     hit.pt = POINT{x, y};
     SendMessageA(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
     const ListRow* hitRow = rowAt(hit.iItem);
-    if (!hitRow || (hit.iSubItem != 6 && hit.iSubItem != 7) || hitRow->cells[hit.iSubItem][0] == '\0')
+    // A cell the shell is not given (empty, or not an address) shows no hand and opens nothing,
+    // though it is painted as a link like the others of its column.
+    if (!hitRow || (hit.iSubItem != 6 && hit.iSubItem != 7) ||
+        linkTargetOfCell(hit.iSubItem, hitRow->cells[hit.iSubItem]).empty())
         return -1;
     *row = hit.iItem;
     return hit.iSubItem;

@@ -371,17 +371,41 @@ TEST_F(ProgramTest, AListShowsEveryRowItsNodeHasWithTheTrueCount) {
     EXPECT_EQ(listCell(app.list, 1200, 2), "公司10000");
 }
 
-TEST_F(ViewsWindowTest, LinkCellsHandTheShellAnHttpAddressAndAMailtoOne) {
-    selectTreeItem(xinghe);
-    for (int column : {6, 7}) {
+TEST_F(ViewsWindowTest, LinkCellsAndTheDetailWindowHandTheShellOnlyWebAndMailAddresses) {
+    Catalogue c = sampleCatalogue();
+    c.companies[2].website = "file:///C:/Windows/calc.exe"; // 合肥佳航, 星河's second row
+    c.companies[2].email = "cao@jiahang.example";
+    DestroyWindow(app.mainWindow);
+    start(c, {IDNO});
+    selectTreeItem(treeChild(app.tree, treeChild(app.tree, nullptr, 0), 0));
+    auto cellPoint = [](int row, int column) {
         RECT cell{LVIR_BOUNDS, column, 0, 0};
-        ASSERT_TRUE(SendMessageA(app.list, LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&cell)));
-        LPARAM at = MAKELPARAM(cell.left + 4, (cell.top + cell.bottom) / 2);
-        // The list follows the press until the button goes up: that is waiting in the queue.
-        PostMessageA(app.list, WM_LBUTTONUP, 0, at);
-        SendMessageA(app.list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    }
-    EXPECT_EQ(shellTargets, (Texts{"http://www.zhisheng.example", "mailto:sales@zhisheng.example"}));
+        SendMessageA(app.list, LVM_GETSUBITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(&cell));
+        return MAKELPARAM(cell.left + 4, (cell.top + cell.bottom) / 2);
+    };
+    for (int row : {0, 1})
+        for (int column : {6, 7}) {
+            // The list follows the press until the button goes up: that is waiting in the queue.
+            PostMessageA(app.list, WM_LBUTTONUP, 0, cellPoint(row, column));
+            SendMessageA(app.list, WM_LBUTTONDOWN, MK_LBUTTON, cellPoint(row, column));
+        }
+    EXPECT_EQ(shellTargets, (Texts{"http://www.zhisheng.example", "mailto:sales@zhisheng.example",
+                                   "mailto:cao@jiahang.example"}));
+    SendMessageA(app.list, WM_MOUSEMOVE, 0, cellPoint(0, 6));
+    EXPECT_EQ(GetCursor(), drawing.handCursor);
+    SendMessageA(app.list, WM_MOUSEMOVE, 0, cellPoint(1, 6));
+    EXPECT_EQ(GetCursor(), drawing.arrowCursor) << "a file address is no link";
+
+    ASSERT_EQ(currentCompany, 2);
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_DETAILS, 0);
+    HWND detail = FindWindowExA(nullptr, nullptr, "DetailClass", nullptr);
+    RECT links[2];
+    ASSERT_TRUE(detailLinkRects(detail, links));
+    shellTargets.clear();
+    SendMessageA(detail, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(links[0].left, links[0].top + 1));
+    SendMessageA(detail, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(links[1].left, links[1].top + 1));
+    EXPECT_EQ(shellTargets, (Texts{"mailto:cao@jiahang.example"}));
+    DestroyWindow(detail);
 }
 
 } // namespace
