@@ -24,7 +24,7 @@ namespace {
 void onEnter() {
     switch (focusedPane) {
     case kSearchPane: runSearch(app.tree, GetDlgItem(app.rebar, IDC_SEARCHBAR), IDC_SEARCHBOX); break;
-    case kListPane: openRowInTree(app.tree, int(SendMessageA(app.list, LVM_GETSELECTIONMARK, 0, 0))); break;
+    case kListPane: openRowInTree(app.tree, highlightedRow(app.list)); break;
     case kTreePane: {
         auto caret = reinterpret_cast<HTREEITEM>(SendMessageA(app.tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
         SendMessageA(app.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(caret));

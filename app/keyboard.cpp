@@ -36,7 +36,8 @@ void showFocusRectangles() {
 
 void focusList() {
     SetFocus(app.list);
-    // With no focused row there would be no rectangle to see and nothing for Ctrl+C.
+    // With no focused row there would be no rectangle to show where the arrow keys start. It
+    // highlights nothing, so the current company stays.
     if (SendMessageA(app.list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED) < 0 &&
         SendMessageA(app.list, LVM_GETITEMCOUNT, 0, 0) > 0) {
         LVITEMA state{};

@@ -126,12 +126,12 @@ bool showListContextMenu(HWND clicked, LPARAM screenPoint) {
     HMENU popup = GetSubMenu(loaded, 0);
     updateViewChecks(clicked, popup);
     int x = short(LOWORD(screenPoint)), y = short(HIWORD(screenPoint));
-    if (screenPoint == -1) { // from the keyboard: at the list's selected row, or its corner
+    if (screenPoint == -1) { // from the keyboard: at the row its commands act on, or the corner
         POINT at{0, 0};
         RECT row{};
         row.left = LVIR_BOUNDS;
-        int selected = int(SendMessageA(clicked, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
-        if (selected >= 0 && SendMessageA(clicked, LVM_GETITEMRECT, WPARAM(selected), LPARAM(&row)))
+        int target = highlightedRow(clicked);
+        if (target >= 0 && SendMessageA(clicked, LVM_GETITEMRECT, WPARAM(target), LPARAM(&row)))
             at = POINT{row.left + 8, row.bottom};
         ClientToScreen(clicked, &at);
         x = at.x;

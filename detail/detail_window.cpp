@@ -102,21 +102,18 @@ void onPaint(HWND window) {
 void onMouse(HWND window, UINT message, LPARAM lParam) {
     RECT links[2];
     if (!detailLinkRects(window, links)) return;
-    bool onWeb = pointInLinkRect(lParam, links[0]), onMail = pointInLinkRect(lParam, links[1]);
-    if (message == WM_MOUSEMOVE) {
-        if (onWeb || onMail) SetCursor(drawing.handCursor);
-        return;
-    }
     const CompanyRecord* c = companyOf(detailCompany(window));
     if (!c) return;
-    // An empty address opens nothing.
-    if (onWeb) {
-        if (c->website[0]) shellOpen(window, webLinkTarget(c->website).c_str());
-    } else if (onMail && c->email[0]) {
-        char target[100];
-        std::snprintf(target, sizeof target, "mailto:%s", c->email);
-        shellOpen(window, target);
-    }
+    // An address the shell is not given (empty, or not an address) shows no hand and opens
+    // nothing. Where the rectangles overlap, the web address wins.
+    std::string target = pointInLinkRect(lParam, links[0])   ? webLinkTarget(c->website)
+                         : pointInLinkRect(lParam, links[1]) ? mailLinkTarget(c->email)
+                                                             : std::string();
+    if (target.empty()) return;
+    if (message == WM_MOUSEMOVE)
+        SetCursor(drawing.handCursor);
+    else
+        shellOpen(window, target.c_str());
 }
 
 void onTimer(HWND window, WPARAM timer) {

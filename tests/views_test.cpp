@@ -528,13 +528,27 @@ TEST(SearchWords, FoldedWordsMatchOnCharacterBoundaries) {
     EXPECT_FALSE(containsWord("ＴＣＬ电器", 60, "tcl")) << "full-width and ASCII letters differ";
 }
 
-TEST(WebLinks, AnAddressWithoutASchemeOpensAsHttp) {
+TEST(WebLinks, OnlyWebAddressesReachTheShellFromAWebCellAndMailtoFromAnEmailCell) {
     EXPECT_EQ(webLinkTarget("www.example.com"), "http://www.example.com");
     EXPECT_EQ(webLinkTarget("www.example.com:8080/a"), "http://www.example.com:8080/a");
+    EXPECT_EQ(webLinkTarget("localhost:8080"), "http://localhost:8080");
+    EXPECT_EQ(webLinkTarget(" www.宁波.example\t"), "http://www.宁波.example");
     EXPECT_EQ(webLinkTarget("HTTPS://www.example.com"), "HTTPS://www.example.com");
+    EXPECT_EQ(webLinkTarget("http://www.example.com/a b"), "http://www.example.com/a b");
     EXPECT_EQ(webLinkTarget("ftp://files.example.com"), "ftp://files.example.com");
-    EXPECT_EQ(webLinkTarget("MailTo:sales@example.com"), "MailTo:sales@example.com");
-    EXPECT_EQ(webLinkTarget(""), "");
+    // Anything else would open a file, a folder, a search or another program: not a link.
+    for (const char* refused :
+         {"", "  ", "file:///C:/Windows/System32/calc.exe", "FILE://server/share/a.exe",
+          "search-ms:query=a&crumb=location:\\\\server\\share", "ms-settings:", "C:\\Windows\\a.exe",
+          "mailto:sales@example.com", "itms-services://?action=download", "javascript:alert(1)",
+          "www.example.com:", "http://a.example/\" --new-window", "http://a.example\r\nfile://b"})
+        EXPECT_EQ(webLinkTarget(refused), "") << refused;
+
+    EXPECT_EQ(mailLinkTarget("sales@example.com"), "mailto:sales@example.com");
+    EXPECT_EQ(mailLinkTarget("MailTo:sales@example.com"), "MailTo:sales@example.com") << "not twice";
+    EXPECT_EQ(mailLinkTarget(" 陈@example.com "), "mailto:陈@example.com");
+    EXPECT_EQ(mailLinkTarget(""), "");
+    EXPECT_EQ(mailLinkTarget("a@example.com\" /c"), "");
 }
 
 TEST_F(ViewsTest, SearchHitsInTheOrderTheTreeIsOpened) {

@@ -27,16 +27,13 @@ bool putClipboardBytes(UINT format, const void* bytes, size_t size) {
     return false;
 }
 
+// The highlighted rows, the ones every command acts on; the focus rectangle alone is no row.
 std::vector<int> rowsToCopy(HWND list) {
     std::vector<int> rows;
     for (int at = -1;;) {
         at = int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(at), LVNI_SELECTED));
         if (at < 0 || at >= listState.rowCount) break;
         rows.push_back(at);
-    }
-    if (rows.empty()) {
-        int focused = int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
-        if (focused >= 0 && focused < listState.rowCount) rows.push_back(focused);
     }
     return rows;
 }
@@ -92,6 +89,8 @@ bool copyListRows(HWND list, HWND owner) {
     std::vector<std::vector<std::string>> rows;
     for (int row : rowsToCopy(list))
         rows.push_back(listRowCells(row, titles.size()));
+    // Nothing highlighted: the clipboard keeps what it has.
+    if (rows.empty()) return true;
     std::string text = listToTabText(titles, rows);
     std::wstring wide = gbkToWide(text);
     bool copied = false;

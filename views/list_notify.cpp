@@ -2,7 +2,7 @@
 // band colours and link cells, and the hand cursor and shell hand-off of the link cells.
 #include "list_notify.h"
 
-#include <cstdio>
+#include <string>
 
 #include "app_state.h"
 #include "boundary.h"
@@ -64,16 +64,43 @@ int32_t companyOfRow(int row) {
     return target ? companyOfTreeItem(target->treeItem) : kNoCompany;
 }
 
-void onClick(const NMITEMACTIVATE* click) {
-    currentCompany = companyOfRow(click->iItem);
+// The current company as the list's highlight says. A product list's is the company listed,
+// whatever the keys and the focus do. A company list's is that of the row the commands act on
+// (highlightedRow), whether the highlight or the focus moved. In the other lists a new
+// highlight makes none current and a focus move alone leaves it.
+void followHighlight(HWND list, bool highlightChanged) {
+    if (listState.listKind == kProducts) return;
+    if (isCompanyList())
+        currentCompany = companyOfRow(highlightedRow(list));
+    else if (highlightChanged)
+        currentCompany = kNoCompany;
 }
 
-// However the highlight moved (keys, type-ahead, a click), the current company follows it.
+// A click anywhere but on a company list's row leaves no company current, a product list's too.
+void onClick(const NMITEMACTIVATE* click) {
+    if (listState.listKind == kProducts)
+        currentCompany = kNoCompany;
+    else
+        followHighlight(click->hdr.hwndFrom, true);
+}
+
+// One row's states (iItem -1: every row's at once), however they changed: keys, type-ahead, a
+// click.
 void onItemChanged(const NMLISTVIEW* change) {
     if (rowStatesSettling || !(change->uChanged & LVIF_STATE)) return;
-    constexpr UINT kHighlight = LVIS_FOCUSED | LVIS_SELECTED;
-    if (change->iItem >= 0 && !((change->uOldState ^ change->uNewState) & kHighlight)) return;
-    currentCompany = companyOfRow(highlightedRow(change->hdr.hwndFrom));
+    const UINT changed = change->uOldState ^ change->uNewState;
+    if (change->iItem >= 0 && !(changed & (LVIS_FOCUSED | LVIS_SELECTED))) return;
+    followHighlight(change->hdr.hwndFrom, change->iItem < 0 || (changed & LVIS_SELECTED));
+}
+
+// A range of rows highlighted at once (Shift with a key or a click): one notification for the
+// range, sent before or after the focus moves. The company is read from the control's states,
+// so the order of the two does not matter.
+void onRangeChanged(const NMLVODSTATECHANGE* change) {
+    if (rowStatesSettling) return;
+    const UINT changed = change->uOldState ^ change->uNewState;
+    if (!(changed & (LVIS_FOCUSED | LVIS_SELECTED))) return;
+    followHighlight(change->hdr.hwndFrom, changed & LVIS_SELECTED);
 }
 
 // Type-ahead: the next row from start whose label begins with the typed text, in any case; -1
@@ -124,15 +151,15 @@ void onColumnClick(const NMLISTVIEW* click) {
     sortRows(click->hdr.hwndFrom, column, listState.sortAscending);
 }
 
+// What the shell is given for a link cell; empty: the cell is no link.
+std::string linkTargetOfCell(int column, const char* text) {
+    return column == 7 ? mailLinkTarget(text) : webLinkTarget(text);
+}
+
 void openLinkCell(HWND list, LPARAM lParam) {
     int row;
     int column = linkCellAt(list, short(LOWORD(lParam)), short(HIWORD(lParam)), &row);
-    if (column < 0) return;
-    const char* text = rowTable()[row].cells[column];
-    char target[96];
-    std::snprintf(target, sizeof target, column == 7 ? "mailto:%s" : "%s",
-                  column == 7 ? text : webLinkTarget(text).c_str());
-    shellOpen(list, target);
+    if (column >= 0) shellOpen(list, linkTargetOfCell(column, rowTable()[row].cells[column]).c_str());
 }
 
 } // namespace
@@ -144,9 +171,11 @@ void clearLinkFontSelection() {
 
 int highlightedRow(HWND list) {
     int focused = int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
-    if (focused < 0 || focused >= listState.rowCount) return -1;
-    return SendMessageA(list, LVM_GETITEMSTATE, WPARAM(focused), LVIS_SELECTED) & LVIS_SELECTED ? focused
-                                                                                                : -1;
+    if (focused >= 0 && focused < listState.rowCount &&
+        (SendMessageA(list, LVM_GETITEMSTATE, WPARAM(focused), LVIS_SELECTED) & LVIS_SELECTED))
+        return focused;
+    int first = int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+    return first >= 0 && first < listState.rowCount ? first : -1;
 }
 
 int linkCellAt(HWND list, int x, int y, int* row) {
@@ -155,7 +184,10 @@ int linkCellAt(HWND list, int x, int y, int* row) {
     hit.pt = POINT{x, y};
     SendMessageA(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
     const ListRow* hitRow = rowAt(hit.iItem);
-    if (!hitRow || (hit.iSubItem != 6 && hit.iSubItem != 7) || hitRow->cells[hit.iSubItem][0] == '\0')
+    // A cell the shell is not given (empty, or not an address) shows no hand and opens nothing,
+    // though it is painted as a link like the others of its column.
+    if (!hitRow || (hit.iSubItem != 6 && hit.iSubItem != 7) ||
+        linkTargetOfCell(hit.iSubItem, hitRow->cells[hit.iSubItem]).empty())
         return -1;
     *row = hit.iItem;
     return hit.iSubItem;
@@ -173,6 +205,7 @@ LRESULT listNotify(const NMHDR* header, HWND tree) {
     case NM_RCLICK: onClick(reinterpret_cast<const NMITEMACTIVATE*>(header)); return 0;
     case NM_DBLCLK: openRowInTree(tree, reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem); return 0;
     case LVN_ITEMCHANGED: onItemChanged(reinterpret_cast<const NMLISTVIEW*>(header)); return 0;
+    case LVN_ODSTATECHANGED: onRangeChanged(reinterpret_cast<const NMLVODSTATECHANGE*>(header)); return 0;
     case LVN_ODFINDITEMA:
     case LVN_ODFINDITEMW: return onFindItem(header);
     // The rows own nothing the control holds: no notification for each deleted item is needed.
@@ -246,6 +279,8 @@ void sortRows(HWND list, int column, bool ascending) {
         }
         if (place(mark) >= 0) SendMessageA(list, LVM_SETSELECTIONMARK, 0, place(mark));
     }
+    // The first of several highlighted rows may be another one now.
+    followHighlight(list, false);
     InvalidateRect(list, nullptr, TRUE);
 }
 

@@ -10,7 +10,8 @@ LRESULT listNotify(const NMHDR* header, HWND tree);
 LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
 // Sorts the rows by column; the highlight and the selection stay on the same rows.
 void sortRows(HWND list, int column, bool ascending);
-// The row the user has highlighted: the focused row while it is selected; -1 none.
+// The one row that Enter, the keyboard's context menu and the single-row commands act on: the
+// focused row when it is highlighted (selected), else the first highlighted row; -1 none.
 int highlightedRow(HWND list);
 // Selects the tree item of the list's row in tree (a row of a product or notebook list: none).
 void openRowInTree(HWND tree, int row);

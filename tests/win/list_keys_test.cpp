@@ -6,12 +6,16 @@
 #include "program_fixture.h"
 
 #include "app_state.h"
+#include "detail_window.h"
 #include "keyboard.h"
+#include "list_notify.h"
 #include "list_rows.h"
 #include "list_save.h"
 #include "resource.h"
 
 namespace {
+
+using Texts = std::vector<std::string>;
 
 // The company list of the brand 星河 (its expired listing left out), as copied and as saved.
 #define COMPANY_TITLES_TAB                                                                                   \
@@ -103,6 +107,63 @@ class ListKeysTest : public ProgramTest {
         return text;
     }
 
+    // What the commands act on: the companies whose detail windows command 120 opens (closed
+    // again), and the company fields the notebook dialog of command 118 starts with. The focus
+    // goes back to the list, as the user's next key there would find it.
+    static std::vector<int> detailsOpened() {
+        SendMessageA(app.mainWindow, WM_COMMAND, IDM_DETAILS, 0);
+        std::vector<int> companies = detailWindowCompanies();
+        closeDetailWindows();
+        SetFocus(app.list);
+        return companies;
+    }
+    static Texts noteFields() {
+        Texts fields;
+        dialogDriver = [&](HWND dialog) {
+            for (int id : {IDC_NOTE_COMPANY, IDC_NOTE_PHONE, IDC_NOTE_CONTACT}) {
+                char text[128] = {};
+                GetDlgItemTextA(dialog, id, text, sizeof text);
+                fields.push_back(text);
+            }
+            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        };
+        SendMessageA(app.mainWindow, WM_COMMAND, IDM_NOTE_WRITE, 0);
+        dialogDriver = nullptr;
+        SetFocus(app.list);
+        return fields;
+    }
+    // Where the context menu of the keyboard (Shift+F10) opens, read from the menu's own window,
+    // which is then closed; the row's corner it is expected at.
+    static POINT keyboardMenuPlace() {
+        menuPlace = POINT{-1, -1};
+        // The activation a closed window left in the queue would end the menu at once.
+        MSG pending;
+        while (PeekMessageA(&pending, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&pending);
+        SetTimer(nullptr, 0, 1, readMenuPlace);
+        SendMessageA(app.mainWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(app.list), LPARAM(-1));
+        SetFocus(app.list);
+        return menuPlace;
+    }
+    static POINT rowMenuCorner(int row) {
+        RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+        SendMessageA(app.list, LVM_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(&bounds));
+        POINT corner{bounds.left + 8, bounds.bottom};
+        ClientToScreen(app.list, &corner);
+        return corner;
+    }
+    static void CALLBACK readMenuPlace(HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        for (HWND menu = nullptr; (menu = FindWindowExA(nullptr, menu, "#32768", nullptr));)
+            if (IsWindowVisible(menu)) {
+                RECT r{};
+                GetWindowRect(menu, &r);
+                menuPlace = POINT{r.left, r.top};
+            }
+        EndMenu();
+    }
+    static inline POINT menuPlace{};
+
     HTREEITEM desktop{}, xinghe{};
     HACCEL accelerators{};
     bool (*savedAsk)(HWND, char*, size_t) = askExportPath;
@@ -162,15 +223,14 @@ TEST_F(ListKeysTest, CtrlCCopiesTheHighlightedRowsInTwoFormatsAndCtrlAHighlights
     EXPECT_EQ(clipboardText(), COPIED_ROWS) << "CF_TEXT in GBK";
     EXPECT_EQ(clipboardWide(), L"" COPIED_ROWS) << "CF_UNICODETEXT";
 
-    // Nothing highlighted: the focused row alone.
+    // Nothing highlighted, the focus rectangle on a row: no row is copied, the clipboard stays.
     highlight.state = 0;
     SendMessageA(app.list, LVM_SETITEMSTATE, WPARAM(-1), reinterpret_cast<LPARAM>(&highlight));
     LVITEMA focus{};
     focus.stateMask = focus.state = LVIS_FOCUSED;
     SendMessageA(app.list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focus));
     press('C', false, true);
-    EXPECT_EQ(clipboardText(), COMPANY_TITLES_TAB "台式电脑\t星河\t合肥佳航科技有限公司\t0551-3\t曹经理\t\t"
-                                                  "http://jiahang.example\t\t上海路1号\t\t\t\t\r\n");
+    EXPECT_EQ(clipboardText(), COPIED_ROWS);
 
     press('A', false, true);
     EXPECT_EQ(SendMessageA(app.list, LVM_GETSELECTEDCOUNT, 0, 0), 2);
@@ -264,6 +324,76 @@ TEST_F(ListKeysTest, TheExportCommandInTheViewMenuAndTheListsContextMenus) {
         EXPECT_NE(GetMenuState(GetSubMenu(menu, 0), IDM_EXPORT_LIST, MF_BYCOMMAND), UINT(-1)) << resource;
         DestroyMenu(menu);
     }
+}
+
+using Companies = std::vector<int>;
+
+TEST_F(ListKeysTest, AListedCompanyStaysCurrentThroughTabAndTheKeysOfItsProductList) {
+    selectTreeItem(treeChild(app.tree, xinghe, 0)); // 宁波智盛数码科技有限公司's products
+    SetFocus(app.tree);
+    press(VK_TAB);
+    ASSERT_EQ(GetFocus(), app.list);
+    EXPECT_EQ(detailsOpened(), Companies{0}) << "after Tab into the list";
+    press(VK_DOWN);
+    press(VK_END);
+    press(VK_UP, false, true);
+    ASSERT_EQ(SendMessageA(app.list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED), 2) << "Ctrl+Up";
+    EXPECT_EQ(noteFields(), (Texts{"宁波智盛数码科技有限公司", "0574-1", "陈女士"}));
+    EXPECT_EQ(detailsOpened(), Companies{0});
+}
+
+TEST_F(ListKeysTest, CtrlArrowsMoveTheFocusOffTheHighlightedCompanyWhichTheCommandsStillActOn) {
+    selectTreeItem(desktop); // 宁波智盛 (company 0), 合肥佳航 (2), 南京嘉图 (3)
+    SetFocus(app.tree);
+    press(VK_TAB);
+    EXPECT_EQ(detailsOpened(), Companies{}) << "the focus rectangle alone highlights no company";
+    press(VK_DOWN);
+    press(VK_DOWN, false, true);
+    ASSERT_EQ(SendMessageA(app.list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED), 2);
+    ASSERT_EQ(SendMessageA(app.list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED), 1);
+    EXPECT_EQ(detailsOpened(), Companies{2});
+    EXPECT_EQ(noteFields(), (Texts{"合肥佳航科技有限公司", "0551-3", "曹经理"}));
+    press('C', false, true);
+    EXPECT_EQ(clipboardText(), COMPANY_TITLES_TAB "台式电脑\t星河\t合肥佳航科技有限公司\t0551-3\t曹经理\t\t"
+                                                  "http://jiahang.example\t\t上海路1号\t\t\t\t\r\n");
+    POINT menu = keyboardMenuPlace(), row = rowMenuCorner(1);
+    EXPECT_EQ(menu.x, row.x);
+    EXPECT_EQ(menu.y, row.y);
+    press(VK_UP, false, true);
+    press(VK_UP, false, true);
+    EXPECT_EQ(detailsOpened(), Companies{2}) << "the focus above the highlight";
+    press(VK_RETURN);
+    EXPECT_EQ(addressText(), "→台式电脑→星河→合肥佳航科技有限公司 0551-3 曹经理");
+}
+
+TEST_F(ListKeysTest, ARangeOfHighlightedCompaniesIsActedOnAtItsFocusedRow) {
+    selectTreeItem(desktop);
+    SetFocus(app.list);
+    press(VK_HOME);
+    press(VK_END, true);
+    ASSERT_EQ(SendMessageA(app.list, LVM_GETSELECTEDCOUNT, 0, 0), 3) << "Shift+End";
+    EXPECT_EQ(detailsOpened(), Companies{3});
+    EXPECT_EQ(noteFields(), (Texts{"南京嘉图电脑有限公司", "025-4", "曹军"}));
+    press(VK_UP, false, true);
+    EXPECT_EQ(detailsOpened(), Companies{2}) << "Ctrl+Up to another highlighted row";
+    POINT menu = keyboardMenuPlace(), row = rowMenuCorner(1);
+    EXPECT_EQ(menu.y, row.y);
+    press('C', false, true);
+    EXPECT_EQ(
+        clipboardText(), COMPANY_TITLES_TAB
+        "台式电脑\t星河\t宁波智盛数码科技有限公司\t0574-1\t陈女士\t\twww.zhisheng.example\t"
+        "sales@zhisheng.example\t上海路1号\t\t\t\t\r\n"
+        "台式电脑\t星河\t合肥佳航科技有限公司\t0551-3\t曹经理\t\thttp://jiahang.example\t\t"
+        "上海路1号\t\t\t\t\r\n"
+        "台式电脑\t华拓\t南京嘉图电脑有限公司\t025-4\t曹军\t\twww.jiatu.example\t\t上海路1号\t\t\t\t\r\n");
+    press(VK_UP, true);
+    ASSERT_EQ(SendMessageA(app.list, LVM_GETSELECTEDCOUNT, 0, 0), 1) << "Shift+Up: the range is row 0";
+    EXPECT_EQ(detailsOpened(), Companies{0});
+    // The focus moved first, the range highlighted after it.
+    press(VK_DOWN, false, true);
+    press(VK_SPACE, true);
+    ASSERT_EQ(SendMessageA(app.list, LVM_GETSELECTEDCOUNT, 0, 0), 2) << "Ctrl+Down, Shift+Space";
+    EXPECT_EQ(detailsOpened(), Companies{2});
 }
 
 } // namespace

@@ -99,7 +99,7 @@ class NotebookWindowTest : public ProgramTest {
     // Makes the first company of 星河 the current company, as a click on its row does.
     void chooseFirstCompany() {
         selectTreeItem(treeChild(app.tree, treeChild(app.tree, nullptr, 0), 0));
-        notifyFromList(NM_CLICK, 0);
+        clickListRow(0);
         ASSERT_EQ(currentCompany, 0);
     }
 };

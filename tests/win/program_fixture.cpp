@@ -10,6 +10,7 @@
 #include "container.h"
 #include "container_writer.h"
 #include "database.h"
+#include "detail_window.h"
 #include "notebook_file.h"
 #include "startup.h"
 #include "stream_writer.h"
@@ -234,6 +235,25 @@ LRESULT ProgramTest::notifyFromList(UINT code, int item, int subItem) {
     notification.iSubItem = subItem;
     return SendMessageA(app.mainWindow, WM_NOTIFY, notification.hdr.idFrom,
                         reinterpret_cast<LPARAM>(&notification));
+}
+
+void ProgramTest::clickListRow(int row) {
+    int shown = row >= 0 ? row : listRowCount(app.list) - 1;
+    SendMessageA(app.list, LVM_ENSUREVISIBLE, WPARAM(shown), FALSE);
+    RECT cell{LVIR_LABEL, 0, 0, 0};
+    SendMessageA(app.list, LVM_GETSUBITEMRECT, WPARAM(shown), reinterpret_cast<LPARAM>(&cell));
+    const int height = cell.bottom - cell.top;
+    LPARAM at = MAKELPARAM(cell.left + 4, row >= 0 ? cell.top + height / 2 : cell.bottom + height);
+    // The list follows the press until the button goes up: that is waiting in the queue.
+    PostMessageA(app.list, WM_LBUTTONUP, 0, at);
+    SendMessageA(app.list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+}
+
+std::vector<int> detailWindowCompanies() {
+    std::vector<int> companies;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "DetailClass", nullptr));)
+        companies.push_back(detailCompany(w));
+    return companies;
 }
 
 std::string windowText(HWND window) {

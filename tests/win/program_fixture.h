@@ -38,6 +38,8 @@ class ProgramTest : public ::testing::Test {
     void selectTreeItem(HTREEITEM item);
     // Sends the list's notification as the control would.
     LRESULT notifyFromList(UINT code, int item = -1, int subItem = 0);
+    // A left click on a row's first cell (-1: below the last row), the row scrolled into view.
+    void clickListRow(int row);
 
     // Pumps the test thread's messages until no update check runs or awaits its reply; false
     // when one still does after limitMs.
@@ -79,6 +81,8 @@ std::vector<std::string> listColumnTitles(HWND list);
 int listColumnWidth(HWND list, int column);
 std::string statusText(HWND statusBar, int part);
 std::string addressText();
+// The companies of the open detail windows.
+std::vector<int> detailWindowCompanies();
 // The background that custom draw gives a cell, and its text colour.
 COLORREF cellBackground(int row, int column);
 COLORREF cellTextColour(int row, int column);

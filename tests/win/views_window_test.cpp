@@ -99,26 +99,17 @@ TEST_F(ViewsWindowTest, ABrandListsItsValidCompaniesAndAClickMakesOneCurrent) {
     EXPECT_EQ(listColumn(app.list, 2), (Texts{"宁波智盛数码科技有限公司", "合肥佳航科技有限公司"}));
     EXPECT_EQ(cellBackground(0, 1), RGB(255, 255, 255)) << "no sorted column";
     EXPECT_EQ(currentCompany, kNoCompany);
-    notifyFromList(NM_CLICK, 1);
+    clickListRow(1);
     EXPECT_EQ(currentCompany, 2) << "the row's own listing";
-    notifyFromList(NM_RCLICK, 0);
+    clickListRow(0);
     EXPECT_EQ(currentCompany, 0);
-    notifyFromList(NM_CLICK, -1);
+    clickListRow(-1);
     EXPECT_EQ(currentCompany, kNoCompany);
-    notifyFromList(NM_CLICK, 7);
-    EXPECT_EQ(currentCompany, kNoCompany) << "no row 7";
 }
 
 void pressKey(UINT key) {
     SendMessageA(app.list, WM_KEYDOWN, key, 1);
     SendMessageA(app.list, WM_KEYUP, key, 0xC0000001);
-}
-
-std::vector<int> detailWindowCompanies() {
-    std::vector<int> companies;
-    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "DetailClass", nullptr));)
-        companies.push_back(detailCompany(w));
-    return companies;
 }
 
 TEST_F(ViewsWindowTest, TheHighlightedRowIsTheCurrentCompanyHoweverItGotThere) {
@@ -191,7 +182,7 @@ TEST_F(ViewsWindowTest, ColumnClicksSortAndColourTheColumn) {
     EXPECT_EQ(cellBackground(0, 2), drawing.rowColours[0]);
     EXPECT_EQ(cellBackground(1, 2), drawing.rowColours[1]);
     EXPECT_EQ(cellBackground(0, 1), RGB(255, 255, 255));
-    notifyFromList(NM_CLICK, 0);
+    clickListRow(0);
     EXPECT_EQ(currentCompany, 2) << "rows carry their companies with them";
     notifyFromList(LVN_COLUMNCLICK, -1, 2);
     EXPECT_EQ(listCell(app.list, 0, 2), "宁波智盛数码科技有限公司");
@@ -229,7 +220,7 @@ TEST_F(ViewsWindowTest, DoubleClickAndEnterOpenTheRowInTheTree) {
     SetFocus(app.list);
     EXPECT_EQ(focusedPane, kListPane);
     selectTreeItem(desktop);
-    SendMessageA(app.list, LVM_SETSELECTIONMARK, 0, 1);
+    clickListRow(1);
     SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(IDM_ENTER, 1), 0);
     EXPECT_EQ(addressText(), "→台式电脑→星河→合肥佳航科技有限公司 0551-3 曹经理");
 
@@ -323,7 +314,7 @@ class UnopenedTreeTest : public ViewsWindowTest {
 TEST_F(UnopenedTreeTest, ABrandsListWorksBeforeTheBrandWasOpened) {
     selectTreeItem(xinghe);
     ASSERT_EQ(listRowCount(app.list), 2);
-    notifyFromList(NM_CLICK, 1);
+    clickListRow(1);
     EXPECT_EQ(currentCompany, 2);
     notifyFromList(NM_DBLCLK, 1);
     EXPECT_EQ(addressText(), "→台式电脑→星河→合肥佳航科技有限公司 0551-3 曹经理");
@@ -361,7 +352,7 @@ TEST_F(ProgramTest, AListShowsEveryRowItsNodeHasWithTheTrueCount) {
     ASSERT_EQ(listRowCount(app.list), 1201);
     EXPECT_EQ(statusText(app.statusBar, 2), "共有： 1201 条信息");
     EXPECT_EQ(listCell(app.list, 1200, 2), "公司11199");
-    notifyFromList(NM_CLICK, 1200);
+    clickListRow(1200);
     EXPECT_EQ(currentCompany, 1203);
     // Sorted by name, descending: the last company leads.
     notifyFromList(LVN_COLUMNCLICK, -1, 2);
@@ -371,17 +362,41 @@ TEST_F(ProgramTest, AListShowsEveryRowItsNodeHasWithTheTrueCount) {
     EXPECT_EQ(listCell(app.list, 1200, 2), "公司10000");
 }
 
-TEST_F(ViewsWindowTest, LinkCellsHandTheShellAnHttpAddressAndAMailtoOne) {
-    selectTreeItem(xinghe);
-    for (int column : {6, 7}) {
+TEST_F(ViewsWindowTest, LinkCellsAndTheDetailWindowHandTheShellOnlyWebAndMailAddresses) {
+    Catalogue c = sampleCatalogue();
+    c.companies[2].website = "file:///C:/Windows/calc.exe"; // 合肥佳航, 星河's second row
+    c.companies[2].email = "cao@jiahang.example";
+    DestroyWindow(app.mainWindow);
+    start(c, {IDNO});
+    selectTreeItem(treeChild(app.tree, treeChild(app.tree, nullptr, 0), 0));
+    auto cellPoint = [](int row, int column) {
         RECT cell{LVIR_BOUNDS, column, 0, 0};
-        ASSERT_TRUE(SendMessageA(app.list, LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&cell)));
-        LPARAM at = MAKELPARAM(cell.left + 4, (cell.top + cell.bottom) / 2);
-        // The list follows the press until the button goes up: that is waiting in the queue.
-        PostMessageA(app.list, WM_LBUTTONUP, 0, at);
-        SendMessageA(app.list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    }
-    EXPECT_EQ(shellTargets, (Texts{"http://www.zhisheng.example", "mailto:sales@zhisheng.example"}));
+        SendMessageA(app.list, LVM_GETSUBITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(&cell));
+        return MAKELPARAM(cell.left + 4, (cell.top + cell.bottom) / 2);
+    };
+    for (int row : {0, 1})
+        for (int column : {6, 7}) {
+            // The list follows the press until the button goes up: that is waiting in the queue.
+            PostMessageA(app.list, WM_LBUTTONUP, 0, cellPoint(row, column));
+            SendMessageA(app.list, WM_LBUTTONDOWN, MK_LBUTTON, cellPoint(row, column));
+        }
+    EXPECT_EQ(shellTargets, (Texts{"http://www.zhisheng.example", "mailto:sales@zhisheng.example",
+                                   "mailto:cao@jiahang.example"}));
+    SendMessageA(app.list, WM_MOUSEMOVE, 0, cellPoint(0, 6));
+    EXPECT_EQ(GetCursor(), drawing.handCursor);
+    SendMessageA(app.list, WM_MOUSEMOVE, 0, cellPoint(1, 6));
+    EXPECT_EQ(GetCursor(), drawing.arrowCursor) << "a file address is no link";
+
+    ASSERT_EQ(currentCompany, 2);
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_DETAILS, 0);
+    HWND detail = FindWindowExA(nullptr, nullptr, "DetailClass", nullptr);
+    RECT links[2];
+    ASSERT_TRUE(detailLinkRects(detail, links));
+    shellTargets.clear();
+    SendMessageA(detail, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(links[0].left, links[0].top + 1));
+    SendMessageA(detail, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(links[1].left, links[1].top + 1));
+    EXPECT_EQ(shellTargets, (Texts{"mailto:cao@jiahang.example"}));
+    DestroyWindow(detail);
 }
 
 } // namespace
