@@ -195,7 +195,7 @@ LRESULT mainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_USER: onSocketEvent(wParam, lParam); break;
     default: break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace

@@ -143,8 +143,15 @@ void loadSearchHistory(HWND searchBox, const char* path) {
 }
 
 LRESULT supplyToolTipText(const NMHDR* header) {
-    static char text[64];
-    if (header->code == TTN_NEEDTEXTA) {
+    // A toolbar of a Unicode window asks in UTF-16; the ANSI form is answered too, should a
+    // system's toolbar ask that way.
+    if (header->code == TTN_NEEDTEXTW) {
+        static wchar_t text[64];
+        auto* request = reinterpret_cast<NMTTDISPINFOW*>(const_cast<NMHDR*>(header));
+        if (!LoadStringW(app.instance, UINT(header->idFrom), text, int(std::size(text)))) text[0] = L'\0';
+        request->lpszText = text;
+    } else if (header->code == TTN_NEEDTEXTA) {
+        static char text[64];
         auto* request = reinterpret_cast<NMTTDISPINFOA*>(const_cast<NMHDR*>(header));
         if (!LoadStringA(app.instance, UINT(header->idFrom), text, sizeof text)) text[0] = '\0';
         request->lpszText = text;

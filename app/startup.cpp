@@ -28,6 +28,7 @@
 #include "update_check.h"
 #include "user_paths.h"
 #include "version.h"
+#include "wide_text.h"
 #include "window_class.h"
 
 namespace {
@@ -39,7 +40,7 @@ void windowsLocalTime(LocalTime* now) {
 }
 
 void windowsShowMessage(const char* text) {
-    MessageBoxA(nullptr, text, "", MB_OK);
+    gbkMessageBox(nullptr, text, "", MB_OK);
 }
 
 int windowsDeleteFile(const char* path) {
@@ -57,14 +58,16 @@ int lstrcmpText(const char* a, const char* b) {
 }
 
 void createFonts() {
-    LOGFONTA font{};
+    // The face named in UTF-16: its GBK name means nothing to a system of another code page.
+    // GB2312_CHARSET asks for a face that has the Chinese characters where SimSun is missing.
+    LOGFONTW font{};
     font.lfHeight = -13;
     font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    std::snprintf(font.lfFaceName, sizeof font.lfFaceName, "%s", "宋体");
-    drawing.normalFont.reset(CreateFontIndirectA(&font));
+    font.lfCharSet = GB2312_CHARSET;
+    lstrcpynW(font.lfFaceName, L"宋体", LF_FACESIZE);
+    drawing.normalFont.reset(CreateFontIndirectW(&font));
     font.lfUnderline = 1;
-    drawing.linkFont.reset(CreateFontIndirectA(&font));
+    drawing.linkFont.reset(CreateFontIndirectW(&font));
 }
 
 void showExpiryNotice() {
@@ -74,7 +77,7 @@ void showExpiryNotice() {
         notice, sizeof notice,
         "已经有%d条过时信息。过时信息将不被显示。\r\n\r\n    建议你下载最新的商情。\r\n      现在下载吗？",
         dataStore.expiredCount);
-    if (MessageBoxA(nullptr, notice, "提示", MB_ICONINFORMATION | MB_YESNO) != IDYES) return;
+    if (gbkMessageBox(nullptr, notice, "提示", MB_ICONINFORMATION | MB_YESNO) != IDYES) return;
     char site[80];
     siteAddressOf(settings.updateHost, site, sizeof site);
     shellOpen(nullptr, site);
@@ -83,14 +86,14 @@ void showExpiryNotice() {
 } // namespace
 
 ATOM registerWindowClasses(HINSTANCE instance) {
-    WNDCLASSEXA wc{};
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = mainWindowProc;
     wc.hInstance = instance;
     setProgramIcons(wc, instance);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
-    wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINMENU);
-    wc.lpszClassName = "VListVwClass";
+    wc.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
+    wc.lpszClassName = L"VListVwClass";
     ATOM main = registerWindowClass(wc);
     ATOM detail = registerDetailWindowClass(instance);
     return main ? detail : 0;
@@ -150,7 +153,7 @@ void initialiseCommonControls() {
 
 HWND createMainWindowFrame(HINSTANCE instance) {
     app.instance = instance;
-    HWND window = CreateWindowExA(0, "VListVwClass", "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+    HWND window = CreateWindowExW(0, L"VListVwClass", L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                   750, 550, nullptr, nullptr, instance, nullptr);
     if (!window) return nullptr;
     app.mainWindow = window;
@@ -165,7 +168,7 @@ void showMainWindow(int showCommand) {
     char title[100];
     std::snprintf(title, sizeof title, "%s→%s→Kovanta 更新日期：%s", dataStore.titlePart1,
                   dataStore.titlePart2, dataStore.updateDate);
-    SetWindowTextA(app.mainWindow, title);
+    SetWindowTextW(app.mainWindow, widenGbk(title).c_str());
     fillPanes();
     ShowWindow(app.mainWindow, showCommand);
     UpdateWindow(app.mainWindow);
@@ -202,9 +205,9 @@ int runMessageLoop(BOOL(WINAPI* getMessage)(MSG*, HWND, UINT, UINT)) {
     BOOL got;
     while ((got = getMessage(&message, nullptr, 0, 0)) > 0) {
         if (handlePaneKey(message)) continue;
-        if (!TranslateAcceleratorA(app.mainWindow, accelerators, &message)) {
+        if (!TranslateAcceleratorW(app.mainWindow, accelerators, &message)) {
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
     }
     // -1 is an error, after which message holds the last message's values, not a quit status.

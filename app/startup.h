@@ -32,6 +32,6 @@ int startProgram(HINSTANCE instance, int showCommand);
 void initialiseCommonControls();
 // Runs until the quit message or an error of getMessage; returns the quit message's code, or 1
 // after an error.
-int runMessageLoop(BOOL(WINAPI* getMessage)(MSG*, HWND, UINT, UINT) = GetMessageA);
+int runMessageLoop(BOOL(WINAPI* getMessage)(MSG*, HWND, UINT, UINT) = GetMessageW);
 // Released at the main window's WM_DESTROY.
 void shutDownApplication();

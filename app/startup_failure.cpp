@@ -1,6 +1,7 @@
 // The start-up's failure messages. Standard error goes nowhere in a windowed program, so each
 // failure that ends the start-up is also shown, in a few words the user can act on.
 #include "startup_failure.h"
+#include "wide_text.h"
 
 #include <windows.h>
 
@@ -20,5 +21,5 @@ const char* startupFailureText(StartupFailure why) {
 }
 
 void showStartupFailure(StartupFailure why) {
-    MessageBoxA(nullptr, startupFailureText(why), "", MB_OK);
+    gbkMessageBox(nullptr, startupFailureText(why), "", MB_OK);
 }

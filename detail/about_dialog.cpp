@@ -75,5 +75,5 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 void showAboutDialog(HWND owner) {
-    DialogBoxParamA(app.instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, aboutDialogProc, 0);
+    DialogBoxParamW(app.instance, MAKEINTRESOURCEW(IDD_ABOUT), owner, aboutDialogProc, 0);
 }

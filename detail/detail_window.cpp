@@ -12,6 +12,7 @@
 #include "list_rows.h"
 #include "tree_model.h"
 #include "web_link.h"
+#include "wide_text.h"
 #include "window_class.h"
 
 namespace {
@@ -76,8 +77,9 @@ const CompanyRecord* companyOf(int company) {
 }
 
 SIZE textExtent(HDC dc, const char* text) {
+    const std::wstring wide = widenGbk(text);
     SIZE size{};
-    GetTextExtentPointA(dc, text, int(std::strlen(text)), &size);
+    GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &size);
     return size;
 }
 
@@ -94,7 +96,8 @@ void onPaint(HWND window) {
     for (const DetailLine& line : lines) {
         if (!line.name) SelectObject(dc, line.link ? drawing.linkFont.get() : drawing.normalFont.get());
         SetTextColor(dc, line.colour == kColourBefore ? before : line.colour);
-        TextOutA(dc, line.x, line.y, line.text.c_str(), int(line.text.size()));
+        const std::wstring text = widenGbk(line.text.data(), line.text.size());
+        TextOutW(dc, line.x, line.y, text.c_str(), int(text.size()));
     }
     SetTextColor(dc, before);
 }
@@ -182,12 +185,13 @@ int createDetailWindow(HINSTANCE instance, int showCommand) {
     const CompanyRecord* c = companyOf(company);
     if (!c) return 0;
     const RECT& w = kWindowPlace;
-    HWND window = CreateWindowExA(WS_EX_CLIENTEDGE | WS_EX_TOPMOST, settings.detailClassName, "公司详情",
-                                  WS_POPUP | WS_CAPTION | WS_SYSMENU, w.left, w.top, w.right - w.left,
-                                  w.bottom - w.top, nullptr, nullptr, instance, nullptr);
+    HWND window =
+        CreateWindowExW(WS_EX_CLIENTEDGE | WS_EX_TOPMOST, widenGbk(settings.detailClassName).c_str(),
+                        widenGbk("公司详情").c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, w.left, w.top,
+                        w.right - w.left, w.bottom - w.top, nullptr, nullptr, instance, nullptr);
     if (!window) return 0;
     const RECT& e = kIntroductionPlace;
-    HWND edit = CreateWindowExA(WS_EX_TRANSPARENT, "Edit", nullptr,
+    HWND edit = CreateWindowExW(WS_EX_TRANSPARENT, L"Edit", nullptr,
                                 WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, e.left, e.top,
                                 e.right - e.left, e.bottom - e.top, window,
                                 reinterpret_cast<HMENU>(INT_PTR(kDetailEditId)), instance, nullptr);
@@ -195,7 +199,7 @@ int createDetailWindow(HINSTANCE instance, int showCommand) {
     // The whole introduction, however long.
     std::string introduction = std::string("    公司介绍：") + (c->introduction ? c->introduction : "");
     SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
-    SetDlgItemTextA(window, kDetailEditId, introduction.c_str());
+    SetDlgItemTextW(window, kDetailEditId, widenGbk(introduction.data(), introduction.size()).c_str());
 
     SIZE web{}, mail{};
     {
@@ -228,7 +232,7 @@ LRESULT detailWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         break;
     default: break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace
@@ -239,13 +243,14 @@ LRESULT CALLBACK detailWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 ATOM registerDetailWindowClass(HINSTANCE instance) {
     std::snprintf(settings.detailClassName, sizeof settings.detailClassName, "%s", "DetailClass");
-    WNDCLASSEXA wc{};
+    const std::wstring className = widenGbk(settings.detailClassName);
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = detailWindowProc;
     wc.hInstance = instance;
     setProgramIcons(wc, instance);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = settings.detailClassName;
+    wc.lpszClassName = className.c_str();
     return registerWindowClass(wc);
 }
 

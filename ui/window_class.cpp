@@ -3,15 +3,15 @@
 
 #include "resource.h"
 
-ATOM registerWindowClass(const WNDCLASSEXA& wc) {
-    ATOM atom = RegisterClassExA(&wc);
+ATOM registerWindowClass(const WNDCLASSEXW& wc) {
+    ATOM atom = RegisterClassExW(&wc);
     if (atom) return atom;
-    WNDCLASSA plain{wc.style, wc.lpfnWndProc, wc.cbClsExtra,    wc.cbWndExtra,   wc.hInstance,
+    WNDCLASSW plain{wc.style, wc.lpfnWndProc, wc.cbClsExtra,    wc.cbWndExtra,   wc.hInstance,
                     wc.hIcon, wc.hCursor,     wc.hbrBackground, wc.lpszMenuName, wc.lpszClassName};
-    return RegisterClassA(&plain);
+    return RegisterClassW(&plain);
 }
 
-void setProgramIcons(WNDCLASSEXA& wc, HINSTANCE instance) {
+void setProgramIcons(WNDCLASSEXW& wc, HINSTANCE instance) {
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
     wc.hIconSm = static_cast<HICON>(
         LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));

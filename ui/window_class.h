@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
-// RegisterClassExA, or RegisterClassA with the same fields when that fails; the class's atom.
-ATOM registerWindowClass(const WNDCLASSEXA& wc);
+// RegisterClassExW, or RegisterClassW with the same fields when that fails; the class's atom.
+// The program's classes are Unicode: their windows take and give texts as UTF-16, and typed
+// characters arrive whole whatever the system's code page.
+ATOM registerWindowClass(const WNDCLASSEXW& wc);
 // The program's icon, large and small, and the arrow cursor, on a class about to be registered.
-void setProgramIcons(WNDCLASSEXA& wc, HINSTANCE instance);
+void setProgramIcons(WNDCLASSEXW& wc, HINSTANCE instance);

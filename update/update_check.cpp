@@ -90,7 +90,7 @@ void dropQueuedEvents(SOCKET closed) {
     MSG kept[16];
     int keptCount = 0;
     MSG m;
-    while (PeekMessageA(&m, app.mainWindow, WM_USER, WM_USER, PM_REMOVE)) {
+    while (PeekMessageW(&m, app.mainWindow, WM_USER, WM_USER, PM_REMOVE)) {
         bool handOver = WSAGETSELECTEVENT(m.lParam) == kHandOver;
         if (!handOver && SOCKET(m.wParam) == closed) continue;
         if (keptCount < 16)
@@ -343,7 +343,7 @@ void cancelUpdateCheck() {
         endAwaitedCheck(check);
     // Sockets handed over but not yet taken are closed too.
     MSG m;
-    while (app.mainWindow && PeekMessageA(&m, app.mainWindow, WM_USER, WM_USER, PM_REMOVE))
+    while (app.mainWindow && PeekMessageW(&m, app.mainWindow, WM_USER, WM_USER, PM_REMOVE))
         if (WSAGETSELECTEVENT(m.lParam) == kHandOver) {
             closesocket(SOCKET(m.wParam));
             --queuedHandOvers;

@@ -2,10 +2,12 @@
 // band colours and link cells, and the hand cursor and shell hand-off of the link cells.
 #include "list_notify.h"
 
+#include <cwchar>
 #include <string>
 
 #include "app_state.h"
 #include "boundary.h"
+#include "gbktext.h"
 #include "image_lists.h"
 #include "list_rows.h"
 #include "list_sort.h"
@@ -13,6 +15,7 @@
 #include "resource.h"
 #include "tree_model.h"
 #include "web_link.h"
+#include "wide_text.h"
 
 WNDPROC previousListProc = nullptr;
 
@@ -134,14 +137,14 @@ LRESULT onFindItem(const NMHDR* header) {
         const auto* find = reinterpret_cast<const NMLVFINDITEMA*>(header);
         return findRowByLabel(find->lvfi, find->iStart);
     }
+    // Typed letters in UTF-16; a character GBK cannot hold starts no row's label.
     const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
-    char text[kCellSize] = {};
-    if (find->lvfi.psz &&
-        !WideCharToMultiByte(CP_ACP, 0, find->lvfi.psz, -1, text, int(sizeof text), nullptr, nullptr))
-        return -1;
+    std::string text;
+    if (find->lvfi.psz && !narrowToGbk(find->lvfi.psz, std::wcslen(find->lvfi.psz), text)) return -1;
+    if (text.size() >= kCellSize) text.resize(gbkFitLength(text.data(), text.size(), kCellSize - 1));
     LVFINDINFOA narrow{};
     narrow.flags = find->lvfi.flags;
-    narrow.psz = find->lvfi.psz ? text : nullptr;
+    narrow.psz = find->lvfi.psz ? text.c_str() : nullptr;
     return findRowByLabel(narrow, find->iStart);
 }
 
@@ -197,6 +200,7 @@ LRESULT listNotify(const NMHDR* header, HWND tree) {
     auto* mutableHeader = const_cast<NMHDR*>(header);
     switch (header->code) {
     case LVN_GETDISPINFOA: serveCellText(reinterpret_cast<NMLVDISPINFOA*>(mutableHeader)); return 0;
+    case LVN_GETDISPINFOW: serveCellText(reinterpret_cast<NMLVDISPINFOW*>(mutableHeader)); return 0;
     case LVN_COLUMNCLICK: onColumnClick(reinterpret_cast<const NMLISTVIEW*>(header)); return 0;
     case NM_CUSTOMDRAW: return onCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(mutableHeader));
     case NM_SETFOCUS: focusedPane = kListPane; return 0;
@@ -224,11 +228,11 @@ LRESULT listMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     } else if (message == WM_LBUTTONDOWN && isCompanyList()) {
         openLinkCell(list, lParam);
     } else if (message == WM_NCDESTROY) {
-        LRESULT result = CallWindowProcA(previousListProc, list, message, wParam, lParam);
+        LRESULT result = CallWindowProcW(previousListProc, list, message, wParam, lParam);
         forgetImageLists();
         return result;
     }
-    return CallWindowProcA(previousListProc, list, message, wParam, lParam);
+    return CallWindowProcW(previousListProc, list, message, wParam, lParam);
 }
 
 } // namespace

@@ -107,7 +107,7 @@ HWND createList(HWND parent) {
     listState = ListState{};
     textSortKey = localeSortKey;
     previousListProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc)));
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc)));
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     if (smallImageList && largeImageList) {
         SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallImageList));
@@ -183,6 +183,17 @@ void serveCellText(NMLVDISPINFOA* request) {
     if (item.mask & LVIF_IMAGE) item.iImage = imageOfKind(listState.listKind);
     if ((item.mask & LVIF_TEXT) && item.iSubItem >= 0 && item.iSubItem < kCellCount)
         item.pszText = table[item.iItem].cells[item.iSubItem];
+}
+
+// The control gives a buffer with the request (a list of a Unicode window asks this way).
+void serveCellText(NMLVDISPINFOW* request) {
+    LVITEMW& item = request->item;
+    ListRow* table = rowTable();
+    if (!table || item.iItem < 0 || item.iItem >= listState.rowCount) return;
+    if (item.mask & LVIF_IMAGE) item.iImage = imageOfKind(listState.listKind);
+    if ((item.mask & LVIF_TEXT) && item.iSubItem >= 0 && item.iSubItem < kCellCount && item.pszText &&
+        item.cchTextMax > 0)
+        widenGbkInto(table[item.iItem].cells[item.iSubItem], item.pszText, item.cchTextMax);
 }
 
 void setViewMode(HWND list, DWORD mode) {

@@ -21,6 +21,7 @@ bool insertRows(HWND list);
 // Takes every row out of the control.
 void clearRows(HWND list);
 void serveCellText(NMLVDISPINFOA* request);
+void serveCellText(NMLVDISPINFOW* request);
 void setViewMode(HWND list, DWORD mode);
 
 // The control takes new rows, columns, open nodes or a new order without drawing or laying out

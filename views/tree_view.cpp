@@ -128,10 +128,13 @@ void fillTree(HWND tree) {
 
 LRESULT onTreeNotify(const NMHDR* header, HWND list, HWND rebar, HWND statusBar) {
     switch (header->code) {
+    // The texts of the items are not read here: both forms of a notification are handled alike.
     case TVN_SELCHANGEDA:
+    case TVN_SELCHANGEDW:
         onSelectionChanged(reinterpret_cast<const NMTREEVIEWA*>(header), list, rebar, statusBar);
         return 0;
-    case TVN_ITEMEXPANDINGA: onExpanding(reinterpret_cast<const NMTREEVIEWA*>(header)); return 0;
+    case TVN_ITEMEXPANDINGA:
+    case TVN_ITEMEXPANDINGW: onExpanding(reinterpret_cast<const NMTREEVIEWA*>(header)); return 0;
     case NM_CUSTOMDRAW: return onCustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(const_cast<NMHDR*>(header)));
     case NM_SETFOCUS: focusedPane = kTreePane; return 0;
     case NM_KILLFOCUS: focusedPane = kFocusLost; return 0;

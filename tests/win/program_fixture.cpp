@@ -49,9 +49,9 @@ LRESULT CALLBACK answerMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
             if (ProgramTest::dialogDriver) SetTimer(box, kDriveTimer, 0, driveDialog);
             SetTimer(box, kForgottenTimer, 20000, endForgottenDialog);
         } else if (std::string(className) == "#32770") {
-            char text[1024] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            ProgramTest::messages.push_back({windowText(box), text});
+            wchar_t text[1024] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 1024);
+            ProgramTest::messages.push_back({windowText(box), gbkOf(text)});
             int answer = IDOK;
             if (!ProgramTest::answers.empty()) {
                 answer = ProgramTest::answers.front();
@@ -256,21 +256,29 @@ std::vector<int> detailWindowCompanies() {
     return companies;
 }
 
+// The controls are read in UTF-16, as the user sees them whatever the test's code page, and
+// compared as GBK, the program's own bytes (a character GBK has not reads as "?").
+std::string gbkOf(const wchar_t* text) {
+    char gbk[2048] = {};
+    WideCharToMultiByte(936, 0, text, -1, gbk, int(sizeof gbk) - 1, nullptr, nullptr);
+    return gbk;
+}
+
 std::string windowText(HWND window) {
-    char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return gbkOf(text);
 }
 
 std::string treeItemText(HWND tree, HTREEITEM item) {
-    char text[256] = {};
-    TVITEMA query{};
+    wchar_t text[256] = {};
+    TVITEMW query{};
     query.mask = TVIF_TEXT;
     query.hItem = item;
     query.pszText = text;
-    query.cchTextMax = sizeof text;
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
-    return text;
+    query.cchTextMax = 256;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+    return gbkOf(text);
 }
 
 int treeItemImage(HWND tree, HTREEITEM item, bool selected) {
@@ -304,13 +312,13 @@ int listRowCount(HWND list) {
 }
 
 std::string listCell(HWND list, int row, int column) {
-    char text[256] = {};
-    LVITEMA query{};
+    wchar_t text[256] = {};
+    LVITEMW query{};
     query.iSubItem = column;
     query.pszText = text;
-    query.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETITEMTEXTA, WPARAM(row), reinterpret_cast<LPARAM>(&query));
-    return text;
+    query.cchTextMax = 256;
+    SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(row), reinterpret_cast<LPARAM>(&query));
+    return gbkOf(text);
 }
 
 std::vector<std::string> listColumn(HWND list, int column) {
@@ -323,13 +331,13 @@ std::vector<std::string> listColumn(HWND list, int column) {
 std::vector<std::string> listColumnTitles(HWND list) {
     std::vector<std::string> titles;
     for (int c = 0;; ++c) {
-        char text[64] = {};
-        LVCOLUMNA query{};
+        wchar_t text[64] = {};
+        LVCOLUMNW query{};
         query.mask = LVCF_TEXT;
         query.pszText = text;
-        query.cchTextMax = sizeof text;
-        if (!SendMessageA(list, LVM_GETCOLUMNA, WPARAM(c), reinterpret_cast<LPARAM>(&query))) break;
-        titles.push_back(text);
+        query.cchTextMax = 64;
+        if (!SendMessageW(list, LVM_GETCOLUMNW, WPARAM(c), reinterpret_cast<LPARAM>(&query))) break;
+        titles.push_back(gbkOf(text));
     }
     return titles;
 }
@@ -339,15 +347,15 @@ int listColumnWidth(HWND list, int column) {
 }
 
 std::string statusText(HWND statusBar, int part) {
-    char text[256] = {};
-    SendMessageA(statusBar, SB_GETTEXTA, WPARAM(part), reinterpret_cast<LPARAM>(text));
-    return text;
+    wchar_t text[256] = {};
+    SendMessageW(statusBar, SB_GETTEXTW, WPARAM(part), reinterpret_cast<LPARAM>(text));
+    return gbkOf(text);
 }
 
 std::string addressText() {
-    char text[700] = {};
-    GetDlgItemTextA(app.rebar, 4302, text, sizeof text);
-    return text;
+    wchar_t text[700] = {};
+    GetDlgItemTextW(app.rebar, 4302, text, 700);
+    return gbkOf(text);
 }
 
 namespace {

@@ -69,6 +69,8 @@ class ProgramTest : public ::testing::Test {
 };
 
 // Reading the controls back.
+// UTF-16 read from a control as GBK, the program's own bytes ("?" for a character GBK has not).
+std::string gbkOf(const wchar_t* text);
 std::string windowText(HWND window);
 std::string treeItemText(HWND tree, HTREEITEM item);
 int treeItemImage(HWND tree, HTREEITEM item, bool selected);
