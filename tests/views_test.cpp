@@ -666,11 +666,30 @@ TEST(ListExport, CellsASpreadsheetWouldAlterOrRunAreWrittenAsTextFormulas) {
         << "no spreadsheet evaluates a field of several lines: the line breaks are joined in";
 }
 
-TEST(ListExport, RowsAsTabText) {
+TEST(ListExport, RowsAsTabTextAndAsAnHtmlTableOfTextCells) {
     EXPECT_EQ(listToTabText({"型号", "单价"}, {{"XH-1", "￥1.00"}, {"a\tb", "c\r\nd"}}),
               "型号\t单价\r\nXH-1\t￥1.00\r\na b\tc  d\r\n")
         << "a tab or line break in a cell cannot split the row";
     EXPECT_EQ(listToTabText({"名称"}, {}), "名称\r\n");
+
+    // The header's offsets find the page and the table in it.
+    std::string html = listToClipboardHtml({"帐号"}, {{"0123<&\">\t1\r\n2\n3"}}, gbkToUtf8);
+    auto offset = [&html](const char* name) {
+        return std::stoul(html.substr(html.find(name) + std::strlen(name)));
+    };
+    ASSERT_EQ(html.rfind("Version:0.9\r\nStartHTML:", 0), 0u);
+    EXPECT_EQ(offset("EndHTML:"), html.size());
+    const std::string cell = "<td style=\"mso-number-format:'\\@'\" sdnum=\"2052;0;@\">";
+    const std::string lineBreak = "<br style=\"mso-data-placement:same-cell\">";
+    EXPECT_EQ(html.substr(offset("StartFragment:"), offset("EndFragment:") - offset("StartFragment:")),
+              "<table>\r\n<tr>" + cell + utf8(u8"帐号") + "</td></tr>\r\n<tr>" + cell +
+                  "0123&lt;&amp;&quot;&gt; 1" + lineBreak + "2" + lineBreak + "3</td></tr>\r\n</table>");
+    EXPECT_EQ(
+        html.substr(offset("StartHTML:")),
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"></head><body>\r\n"
+        "<!--StartFragment-->" +
+            html.substr(offset("StartFragment:"), offset("EndFragment:") - offset("StartFragment:")) +
+            "<!--EndFragment-->\r\n</body></html>\r\n");
 }
 
 TEST(ListExport, FileNamesFromTheNameOfWhatTheListShows) {

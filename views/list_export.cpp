@@ -126,6 +126,30 @@ void appendTabLine(std::string& text, const std::vector<std::string>& cells) {
     text += "\r\n";
 }
 
+void appendHtmlRow(std::string& html, const std::vector<std::string>& cells, GbkToUtf8 toUtf8) {
+    html += "<tr>";
+    for (const std::string& cell : cells) {
+        html += "<td style=\"mso-number-format:'\\@'\" sdnum=\"2052;0;@\">";
+        std::string utf8 = toUtf8(cell);
+        for (size_t i = 0; i < utf8.size(); ++i) {
+            switch (utf8[i]) {
+            case '&': html += "&amp;"; break;
+            case '<': html += "&lt;"; break;
+            case '>': html += "&gt;"; break;
+            case '"': html += "&quot;"; break;
+            case '\t': html += ' '; break;
+            case '\r':
+                if (i + 1 < utf8.size() && utf8[i + 1] == '\n') break;
+                [[fallthrough]];
+            case '\n': html += "<br style=\"mso-data-placement:same-cell\">"; break;
+            default: html += utf8[i];
+            }
+        }
+        html += "</td>";
+    }
+    html += "</tr>\r\n";
+}
+
 bool unfitForFileName(unsigned char c) {
     return c < 0x20 || c == 0x7F || std::string_view("\\/:*?\"<>|").find(char(c)) != std::string_view::npos;
 }
@@ -139,6 +163,27 @@ std::string listToTabText(const std::vector<std::string>& titles,
     for (const std::vector<std::string>& row : rows)
         appendTabLine(text, row);
     return text;
+}
+
+std::string listToClipboardHtml(const std::vector<std::string>& titles,
+                                const std::vector<std::vector<std::string>>& rows, GbkToUtf8 toUtf8) {
+    // The header gives the page's and the table's place in bytes from its own start; its numbers
+    // have a fixed width, so its length is known before they are.
+    constexpr const char* kHeader = "Version:0.9\r\nStartHTML:%010zu\r\nEndHTML:%010zu\r\n"
+                                    "StartFragment:%010zu\r\nEndFragment:%010zu\r\n";
+    std::string page = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+                       "</head><body>\r\n<!--StartFragment--><table>\r\n";
+    appendHtmlRow(page, titles, toUtf8);
+    for (const std::vector<std::string>& row : rows)
+        appendHtmlRow(page, row, toUtf8);
+    page += "</table><!--EndFragment-->\r\n</body></html>\r\n";
+    char header[128];
+    const size_t start =
+        size_t(std::snprintf(header, sizeof header, kHeader, size_t(0), size_t(0), size_t(0), size_t(0)));
+    const size_t fragmentStart = start + page.find("<table>");
+    const size_t fragmentEnd = start + page.find("<!--EndFragment-->");
+    std::snprintf(header, sizeof header, kHeader, start, start + page.size(), fragmentStart, fragmentEnd);
+    return header + page;
 }
 
 std::string shownListName(ListKind kind, TreeItemHandle selected) {

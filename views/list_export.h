@@ -1,5 +1,5 @@
 // The list as a spreadsheet takes it: RFC 4180 CSV in UTF-8 with a byte-order mark, so that
-// Excel, WPS and LibreOffice open it with its Chinese texts, and the clipboard's text.
+// Excel, WPS and LibreOffice open it with its Chinese texts, and the clipboard's forms.
 #pragma once
 
 #include <string>
@@ -36,6 +36,14 @@ std::string listToCsv(const std::vector<std::string>& titles,
 // break inside a cell becomes a space, so that it cannot split the row.
 std::string listToTabText(const std::vector<std::string>& titles,
                           const std::vector<std::vector<std::string>>& rows);
+
+// The same rows as the clipboard's "HTML Format": its header of byte offsets, then a UTF-8
+// page with one table, the titles first. A table cell keeps its line breaks (a tab becomes a
+// space). Every cell is marked as text, for Excel and WPS (mso-number-format) and for
+// LibreOffice (sdnum), so a pasted digit string keeps its digits and nothing pasted runs as a
+// formula.
+std::string listToClipboardHtml(const std::vector<std::string>& titles,
+                                const std::vector<std::vector<std::string>>& rows, GbkToUtf8 toUtf8);
 
 // The name of what the list shows (GBK): "我的记事本" for the notebook; the category, or the
 // company of a product list, of the tree item selected; the catalogue's title for the top level.

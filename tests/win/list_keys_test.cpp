@@ -2,6 +2,7 @@
 // spreadsheet file, read back exactly.
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "program_fixture.h"
 
@@ -177,6 +178,38 @@ TEST_F(ListKeysTest, CtrlCCopiesTheHighlightedRowsInTwoFormatsAndCtrlAHighlights
 
     press('A', false, true);
     EXPECT_EQ(SendMessageA(app.list, LVM_GETSELECTEDCOUNT, 0, 0), 2);
+}
+
+TEST_F(ListKeysTest, CtrlCTriesAgainWhileAnotherProgramHoldsTheClipboardThenTellsTheUser) {
+    selectTreeItem(xinghe);
+    SetFocus(app.list);
+    // Another thread holds the clipboard for the whole copy, as a clipboard manager would for a
+    // moment.
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr),
+           release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([held, release] {
+        OpenClipboard(nullptr);
+        SetEvent(held);
+        WaitForSingleObject(release, INFINITE);
+        CloseClipboard();
+    });
+    WaitForSingleObject(held, INFINITE);
+    messages.clear();
+    const DWORD start = GetTickCount();
+    press('C', false, true);
+    SetEvent(release);
+    holder.join();
+    CloseHandle(held);
+    CloseHandle(release);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "复制");
+    EXPECT_EQ(messages[0].text, "无法把选中的行复制到剪贴板。");
+    EXPECT_GE(messages[0].shownAt - start, 100u) << "tried again for about 100 ms before it gave up";
+
+    SetFocus(app.list);
+    press('C', false, true);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(clipboardText().substr(0, 5), "品名\t") << "copied once the clipboard is free";
 }
 
 TEST_F(ListKeysTest, CtrlFSelectsTheSearchBoxTextWhoseCtrlCStaysItsOwn) {
