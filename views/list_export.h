@@ -12,14 +12,14 @@
 // elsewhere.
 using GbkToUtf8 = std::string (*)(const std::string& gbk);
 
-// Whether a spreadsheet that opens a CSV file would show this cell (GBK) other than as written,
-// or run it. It runs a cell that begins with = + - or @ as a formula, and a tab may split it. It
-// reads as a value, and shows it its own way, a text made only of digits and what numbers,
-// dates, times, percentages and amounts are written with: the signs + - . , / : % ( ) $ and
-// spaces, the words E, AM, PM (A, P) and month names, 年 月 日 时 分 秒 上 下 午, fullwidth
-// forms as their ASCII letters; so too TRUE and FALSE. Digits beyond the 15th are lost, a
-// leading 0 goes, "3.10" shows as 3.1, "3-10" as a date. A plain whole number of at most 11
-// digits without a leading 0 is shown as written, and stays a number.
+// Whether a spreadsheet opening a CSV file would show this cell (GBK) other than as written, or
+// run it. The rule: a cell that begins with = + - or @ (a formula) or holds a tab; TRUE or FALSE
+// in any case; and a cell with a digit that holds nothing but digits, spaces, the signs
+// + - . , / : % ( ) $, the words E, AM, PM, A, P and English month names, and 年 月 日 时 分 秒
+// 上 下 午 (fullwidth forms count as their ASCII letters), which a spreadsheet reads as a number,
+// date, time, percentage or amount: digits beyond the 15th are lost, a leading 0 goes, "3.10"
+// shows as 3.1, "3-10" as a date. Not a plain whole number of at most 11 digits without a
+// leading 0, which every spreadsheet shows as written.
 bool spreadsheetWouldAlter(std::string_view gbk);
 
 // The byte-order mark, the line of column titles, then one line per row, the cells GBK texts in
