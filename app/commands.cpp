@@ -8,6 +8,7 @@
 #include "detail_window.h"
 #include "keyboard.h"
 #include "list_copy.h"
+#include "list_export.h"
 #include "list_notify.h"
 #include "list_rows.h"
 #include "list_save.h"
@@ -34,10 +35,11 @@ void onEnter() {
     }
 }
 
+// The file is named after what the list shows, not the address box's path, which holds a
+// company's phone and contact person too.
 void exportShownList() {
-    char address[MAX_PATH] = {};
-    GetDlgItemTextA(app.rebar, IDC_ADDRESSBOX, address, sizeof address);
-    exportList(app.list, app.mainWindow, address);
+    auto selected = reinterpret_cast<HTREEITEM>(SendMessageA(app.tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    exportList(app.list, app.mainWindow, shownListName(listState.listKind, selected).c_str());
 }
 
 void onSearchBoxNotification(unsigned code) {

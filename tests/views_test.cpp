@@ -620,12 +620,94 @@ TEST(ListExport, CsvInUtf8WithABomQuotedFieldsAndCrLfLines) {
                                                            "a\r\n\r\n\"\r\"\r\n");
 }
 
-TEST(ListExport, RowsAsTabTextAndFileNamesFromTheAddress) {
+TEST(ListExport, CellsASpreadsheetWouldAlterOrRunAreWrittenAsTextFormulas) {
+    const char* altered[] = {"6222021202020109912",
+                             "010010",
+                             "0",
+                             "3.10",
+                             "1.5E3",
+                             "1e5",
+                             "3-10",
+                             "2020.3.1",
+                             "12:30",
+                             "3月10日",
+                             "50%",
+                             "1,000",
+                             "(5)",
+                             "1 1/2",
+                             "12 ",
+                             " 12",
+                             "123456789012",
+                             "￥3999.00",
+                             "１２３",
+                             "SEPT1",
+                             "Mar-10",
+                             "1 pm",
+                             "TRUE",
+                             "false",
+                             "=1+1",
+                             "+86-574-1",
+                             "-",
+                             "@陈女士",
+                             "上海路1号\t2楼",
+                             "0574-64706574"};
+    for (const char* cell : altered)
+        EXPECT_TRUE(spreadsheetWouldAlter(cell)) << cell;
+    const char* shownAsWritten[] = {"",
+                                    "12",
+                                    "12345678901",
+                                    "XH-100",
+                                    "酷睿 i5/8G/512G",
+                                    "电询",
+                                    "上海路1号",
+                                    "第3年",
+                                    "真",
+                                    "www.a.example",
+                                    "a@b.example",
+                                    " =1",
+                                    "#N/A",
+                                    "1\n2",
+                                    "第一行\r\n第二行"};
+    for (const char* cell : shownAsWritten)
+        EXPECT_FALSE(spreadsheetWouldAlter(cell)) << cell;
+
+    EXPECT_EQ(
+        listToCsv({"名称"}, {{"=HYPERLINK(\"http://x\",\"点我\")"}, {"010010"}, {"=a\r\nb\tc"}}, gbkToUtf8),
+        utf8(u8"\uFEFF名称\r\n"
+             u8"\"=\"\"=HYPERLINK(\"\"\"\"http://x\"\"\"\",\"\"\"\"点我\"\"\"\")\"\"\"\r\n"
+             u8"\"=\"\"010010\"\"\"\r\n"
+             u8"\"=\"\"=a\"\"&CHAR(10)&\"\"b\tc\"\"\"\r\n"))
+        << "no spreadsheet evaluates a field of several lines: the line breaks are joined in";
+}
+
+TEST(ListExport, RowsAsTabTextAndAsAnHtmlTableOfTextCells) {
     EXPECT_EQ(listToTabText({"型号", "单价"}, {{"XH-1", "￥1.00"}, {"a\tb", "c\r\nd"}}),
               "型号\t单价\r\nXH-1\t￥1.00\r\na b\tc  d\r\n")
         << "a tab or line break in a cell cannot split the row";
     EXPECT_EQ(listToTabText({"名称"}, {}), "名称\r\n");
-    EXPECT_EQ(exportFileName("→台式电脑→星河"), "→台式电脑→星河.csv");
+
+    // The header's offsets find the page and the table in it.
+    std::string html = listToClipboardHtml({"帐号"}, {{"0123<&\">\t1\r\n2\n3"}}, gbkToUtf8);
+    auto offset = [&html](const char* name) {
+        return std::stoul(html.substr(html.find(name) + std::strlen(name)));
+    };
+    ASSERT_EQ(html.rfind("Version:0.9\r\nStartHTML:", 0), 0u);
+    EXPECT_EQ(offset("EndHTML:"), html.size());
+    const std::string cell = "<td style=\"mso-number-format:'\\@'\" sdnum=\"2052;0;@\">";
+    const std::string lineBreak = "<br style=\"mso-data-placement:same-cell\">";
+    EXPECT_EQ(html.substr(offset("StartFragment:"), offset("EndFragment:") - offset("StartFragment:")),
+              "<table>\r\n<tr>" + cell + utf8(u8"帐号") + "</td></tr>\r\n<tr>" + cell +
+                  "0123&lt;&amp;&quot;&gt; 1" + lineBreak + "2" + lineBreak + "3</td></tr>\r\n</table>");
+    EXPECT_EQ(
+        html.substr(offset("StartHTML:")),
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"></head><body>\r\n"
+        "<!--StartFragment-->" +
+            html.substr(offset("StartFragment:"), offset("EndFragment:") - offset("StartFragment:")) +
+            "<!--EndFragment-->\r\n</body></html>\r\n");
+}
+
+TEST(ListExport, FileNamesFromTheNameOfWhatTheListShows) {
+    EXPECT_EQ(exportFileName("宁波智盛数码科技有限公司"), "宁波智盛数码科技有限公司.csv");
     EXPECT_EQ(exportFileName("a/b\\c:d*e?f\"g<h>i|j\tk. ."), "a_b_c_d_e_f_g_h_i_j_k.csv");
     // 0xF2 0x7C is one GBK character whose trail byte is the same as "|": it stays whole.
     EXPECT_EQ(exportFileName("\xF2\x7C"), "\xF2\x7C.csv");

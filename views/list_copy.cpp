@@ -11,6 +11,27 @@
 
 namespace {
 
+// The clipboard, open for as long as this lives. Clipboard managers and remote desktop clients
+// hold it for a moment after every change, so the opening tries again for about 100 ms before
+// it gives up.
+class OpenedClipboard {
+  public:
+    explicit OpenedClipboard(HWND owner) {
+        const DWORD start = GetTickCount();
+        while (!(open_ = OpenClipboard(owner) != 0) && GetTickCount() - start < 100)
+            Sleep(5);
+    }
+    ~OpenedClipboard() {
+        if (open_) CloseClipboard();
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    explicit operator bool() const { return open_; }
+
+  private:
+    bool open_ = false;
+};
+
 // The clipboard owns the memory once SetClipboardData has taken it; until then it is ours.
 bool putClipboardBytes(UINT format, const void* bytes, size_t size) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
@@ -93,12 +114,15 @@ bool copyListRows(HWND list, HWND owner) {
     if (rows.empty()) return true;
     std::string text = listToTabText(titles, rows);
     std::wstring wide = gbkToWide(text);
+    std::string html = listToClipboardHtml(titles, rows, gbkToUtf8Text);
+    // The richest form first: a spreadsheet takes the table, whose cells it keeps as text.
+    static const UINT htmlFormat = RegisterClipboardFormatA("HTML Format");
     bool copied = false;
-    if (OpenClipboard(owner)) {
+    if (OpenedClipboard clipboard{owner}) {
         copied = EmptyClipboard() &&
+                 (!htmlFormat || putClipboardBytes(htmlFormat, html.c_str(), html.size() + 1)) &&
                  putClipboardBytes(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)) &&
                  putClipboardBytes(CF_TEXT, text.c_str(), text.size() + 1);
-        CloseClipboard();
     }
     if (!copied) MessageBoxA(owner, "无法把选中的行复制到剪贴板。", "复制", MB_OK | MB_ICONWARNING);
     return copied;

@@ -48,9 +48,9 @@ bool writeWhole(const char* path, const std::string& text) {
 
 bool (*askExportPath)(HWND owner, char* path, size_t capacity) = askWithSaveDialog;
 
-bool exportList(HWND list, HWND owner, const char* addressPath) {
+bool exportList(HWND list, HWND owner, const char* listName) {
     char path[MAX_PATH] = {};
-    std::snprintf(path, sizeof path, "%s", exportFileName(addressPath ? addressPath : "").c_str());
+    std::snprintf(path, sizeof path, "%s", exportFileName(listName ? listName : "").c_str());
     if (!askExportPath(owner, path, sizeof path) || path[0] == '\0') return false;
     path[sizeof path - 1] = '\0';
     std::string target = path;

@@ -10,7 +10,7 @@
 extern bool (*askExportPath)(HWND owner, char* path, size_t capacity);
 
 // Saves every row of the list, in the order shown, with all its columns and their titles, to a
-// file the user chooses, its name proposed from addressPath. The file is written beside the
-// target under a temporary name and moved over it only once complete, so a failure (told to the
+// file the user chooses, its name proposed from the name of what the list shows (GBK). The file is written
+// beside the target under a temporary name and moved over it only once complete, so a failure (told to the
 // user) leaves any old file as it was. False when nothing was saved.
-bool exportList(HWND list, HWND owner, const char* addressPath);
+bool exportList(HWND list, HWND owner, const char* listName);

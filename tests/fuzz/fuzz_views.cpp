@@ -1,6 +1,7 @@
 // Fuzz target for the views' portable half on whatever the loader accepts: the input is a
 // database stream, loaded as in fuzz_loader; then the tree is placed, every node's list and
-// every company's products are filled and sorted, and every item's address path is made.
+// every company's products are filled and sorted, and every item's address path and file name
+// are made.
 // Asserts what the windows rely on: nodes come after the node they are shown under and
 // parents never loop, rows stay within the table, cells and paths are terminated inside
 // their buffers, sorting permutes the rows into order, bands stay in range.
@@ -43,9 +44,9 @@ void checkRows(bool sorted, int column, bool ascending) {
     }
 }
 
-// The file name proposed from an address path: whole characters a file name can hold, ".csv".
-void checkExportName(const char* addressPath) {
-    std::string name = exportFileName(addressPath);
+// The file name proposed from what a list shows: whole characters a file name can hold, ".csv".
+void checkExportName(const std::string& shownName) {
+    std::string name = exportFileName(shownName);
     if (name.size() < 5 || name.size() > 154 || name.compare(name.size() - 4, 4, ".csv") != 0)
         fuzz::fail("a proposed file name of the wrong shape");
     for (size_t i = 0; i + 4 < name.size(); ++i) {
@@ -78,6 +79,17 @@ void checkTabText() {
     }
     if (lines != size_t(listState.rowCount) + 1 || returns != lines)
         fuzz::fail("copied rows split or joined");
+
+    // The saved file: as many records as rows and a title line, read as RFC 4180 reads them.
+    std::string csv = listToCsv(std::vector<std::string>(kCellCount, "t"), rows,
+                                [](const std::string& gbk) { return gbk; });
+    size_t records = 0;
+    bool quoted = false;
+    for (size_t at = 0; at < csv.size(); ++at) {
+        if (csv[at] == '"') quoted = !quoted;
+        if (!quoted && csv[at] == '\n') ++records;
+    }
+    if (quoted || records != size_t(listState.rowCount) + 1) fuzz::fail("saved rows split or joined");
 }
 
 void fillSortAndCheck(int column, bool ascending) {
@@ -131,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& [item, record] : treeModel.itemRecord) {
         addressPathOfItem(item, path, sizeof path);
         if (strnlen(path, sizeof path) >= sizeof path) fuzz::fail("an address path without its terminator");
-        checkExportName(path);
+        checkExportName(shownListName(kCompanies, item));
         int32_t company = companyOfTreeItem(item);
         if (company != kNoCompany && (company < 0 || company >= d.companyCount))
             fuzz::fail("a company outside");

@@ -2,6 +2,7 @@
 // spreadsheet file, read back exactly.
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "program_fixture.h"
 
@@ -29,16 +30,19 @@ using Texts = std::vector<std::string>;
     "jiahang.example\t\t上海路1号\t\t\t\t\r\n"
 #define COMPANY_CSV                                                                                                                \
     "\uFEFF品名,品牌,销售公司,电话,联系人,传真,网址,电子邮件,通讯地址,邮编,开户行,帐号,税号\r\n" \
-    "台式电脑,星河,宁波智盛数码科技有限公司,0574-1,陈女士,,www.zhisheng.example,sales@zhisheng.example,"      \
+    "台式电脑,星河,宁波智盛数码科技有限公司,\"=\"\"0574-1\"\"\",陈女士,,www.zhisheng.example,sales@"          \
+    "zhisheng.example,"                                                                                                            \
     "上海路1号,,,,\r\n"                                                                                                        \
-    "台式电脑,星河,合肥佳航科技有限公司,0551-3,曹经理,,http://jiahang.example,,上海路1号,,,,\r\n"
-// A company's products sorted by their model: the file keeps the order shown.
+    "台式电脑,星河,合肥佳航科技有限公司,\"=\"\"0551-3\"\"\",曹经理,,http://"                                    \
+    "jiahang.example,,上海路1号,,,,\r\n"
+// A company's products sorted by their model: the file keeps the order shown; a price, which a
+// spreadsheet would take for an amount of its own format, is written as a text formula.
 #define PRODUCT_CSV                                                                                          \
     "\uFEFF品名,品牌,型号,配置,单价,单位,产地,备注,序号\r\n"                               \
     "打印机,彩印,CY-1,彩色,电询,台,,,3\r\n"                                                        \
-    ",台式电脑,TOP,,￥30000000.00,,,,4\r\n"                                                             \
-    "台式电脑,星河,XH-100,酷睿 i5/8G/512G,￥3999.00,台,上海,含税,1\r\n"                        \
-    "台式电脑,星河,XH-300,,￥12.30,台,,,2\r\n"
+    ",台式电脑,TOP,,\"=\"\"￥30000000.00\"\"\",,,,4\r\n"                                                \
+    "台式电脑,星河,XH-100,酷睿 i5/8G/512G,\"=\"\"￥3999.00\"\"\",台,上海,含税,1\r\n"           \
+    "台式电脑,星河,XH-300,,\"=\"\"￥12.30\"\"\",台,,,2\r\n"
 
 std::string bytesOf(const char8_t* text) {
     return reinterpret_cast<const char*>(text);
@@ -236,6 +240,38 @@ TEST_F(ListKeysTest, CtrlCCopiesTheHighlightedRowsInTwoFormatsAndCtrlAHighlights
     EXPECT_EQ(SendMessageA(app.list, LVM_GETSELECTEDCOUNT, 0, 0), 2);
 }
 
+TEST_F(ListKeysTest, CtrlCTriesAgainWhileAnotherProgramHoldsTheClipboardThenTellsTheUser) {
+    selectTreeItem(xinghe);
+    SetFocus(app.list);
+    // Another thread holds the clipboard for the whole copy, as a clipboard manager would for a
+    // moment.
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr),
+           release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([held, release] {
+        OpenClipboard(nullptr);
+        SetEvent(held);
+        WaitForSingleObject(release, INFINITE);
+        CloseClipboard();
+    });
+    WaitForSingleObject(held, INFINITE);
+    messages.clear();
+    const DWORD start = GetTickCount();
+    press('C', false, true);
+    SetEvent(release);
+    holder.join();
+    CloseHandle(held);
+    CloseHandle(release);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "复制");
+    EXPECT_EQ(messages[0].text, "无法把选中的行复制到剪贴板。");
+    EXPECT_GE(messages[0].shownAt - start, 100u) << "tried again for about 100 ms before it gave up";
+
+    SetFocus(app.list);
+    press('C', false, true);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(clipboardText().substr(0, 5), "品名\t") << "copied once the clipboard is free";
+}
+
 TEST_F(ListKeysTest, CtrlFSelectsTheSearchBoxTextWhoseCtrlCStaysItsOwn) {
     SetWindowTextA(app.searchBox, "abc");
     SetFocus(app.tree);
@@ -251,7 +287,7 @@ TEST_F(ListKeysTest, CtrlFSelectsTheSearchBoxTextWhoseCtrlCStaysItsOwn) {
     EXPECT_EQ(clipboardText(), "abc") << "the edit field's own copy";
 }
 
-TEST_F(ListKeysTest, ACompanyListAndASortedProductListSavedAsCsv) {
+TEST_F(ListKeysTest, ListsSavedAsCsvUnderTheNameOfWhatTheyShow) {
     static std::string proposed, target;
     target = scratch_ + "\\列表.csv";
     askExportPath = [](HWND, char* path, size_t capacity) {
@@ -260,19 +296,26 @@ TEST_F(ListKeysTest, ACompanyListAndASortedProductListSavedAsCsv) {
         return true;
     };
     messages.clear();
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
+    EXPECT_EQ(proposed, "华东-电脑商情.csv") << "the top level: the catalogue's title";
     selectTreeItem(xinghe);
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
-    EXPECT_EQ(proposed, "→台式电脑→星河.csv");
+    EXPECT_EQ(proposed, "星河.csv");
     EXPECT_EQ(fileText(target), bytesOf(u8"" COMPANY_CSV));
 
     selectTreeItem(treeChild(app.tree, xinghe, 0));
     notifyFromList(LVN_COLUMNCLICK, -1, 2);
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
-    EXPECT_EQ(proposed, "→台式电脑→星河→宁波智盛数码科技有限公司 0574-1 陈女士.csv");
+    EXPECT_EQ(proposed, "宁波智盛数码科技有限公司.csv")
+        << "the company's name, without its phone and contact";
     EXPECT_EQ(fileText(target), bytesOf(u8"" PRODUCT_CSV)) << "the old file replaced";
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(GetFileAttributesA((target + ".~" + std::to_string(GetCurrentProcessId()) + ".tmp").c_str()),
               INVALID_FILE_ATTRIBUTES);
+
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_NOTE_VIEW, 0);
+    SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
+    EXPECT_EQ(proposed, "我的记事本.csv");
 }
 
 TEST_F(ListKeysTest, AFailedExportTellsTheUserAndLeavesTheOldFile) {

@@ -16,6 +16,8 @@
 
 struct ShownMessage {
     std::string caption, text;
+    // When the box came up, in GetTickCount's milliseconds.
+    DWORD shownAt = GetTickCount();
 };
 
 // A catalogue of two product names with brands and companies, used by most tests:
