@@ -53,10 +53,6 @@ constexpr COLORREF kRowColours[12] = {
     RGB(212, 210, 127), RGB(167, 217, 252), RGB(255, 255, 255), RGB(0, 0, 0),
 };
 
-int lstrcmpText(const char* a, const char* b) {
-    return lstrcmpA(a, b);
-}
-
 void createFonts() {
     // The face named in UTF-16: its GBK name means nothing to a system of another code page.
     // GB2312_CHARSET asks for a face that has the Chinese characters where SimSun is missing.
@@ -120,7 +116,7 @@ void fillPlatformSeam() {
     platform.showMessage = windowsShowMessage;
     platform.deleteFile = windowsDeleteFile;
     platform.showFailure = showStartupFailure;
-    compareText = lstrcmpText;
+    compareText = compareGbkText;
 }
 
 void prepareDataFreeState() {
@@ -183,6 +179,7 @@ int createMainWindow(HINSTANCE instance, int showCommand) {
 
 int startProgram(HINSTANCE instance, int showCommand) {
     app.instance = instance;
+    if (!chineseTextSupported(gbkCodePageInstalled())) return 0;
     fillPlatformSeam();
     startDataLoad();
     ATOM registered = registerWindowClasses(instance);

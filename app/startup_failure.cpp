@@ -1,9 +1,10 @@
 // The start-up's failure messages. Standard error goes nowhere in a windowed program, so each
 // failure that ends the start-up is also shown, in a few words the user can act on.
 #include "startup_failure.h"
-#include "wide_text.h"
 
 #include <windows.h>
+
+#include "wide_text.h"
 
 const char* startupFailureText(StartupFailure why) {
     switch (why) {
@@ -22,4 +23,18 @@ const char* startupFailureText(StartupFailure why) {
 
 void showStartupFailure(StartupFailure why) {
     gbkMessageBox(nullptr, startupFailureText(why), "", MB_OK);
+}
+
+bool chineseTextSupported(bool codePageInstalled) {
+    if (codePageInstalled) return true;
+    // No GBK text can be shown, this one included: it is said in English first.
+    MessageBoxW(
+        nullptr,
+        L"Kovanta shows Chinese text and needs East Asian language support, which this Windows "
+        L"does not have.\r\nControl Panel \x2192 Regional and Language Options \x2192 Languages: "
+        L"install files for East Asian languages, then start Kovanta again.\r\n\r\n"
+        L"本程序需要东亚语言支持。请在“控制面板”\x2192“区域和语言选项”\x2192“语言”中安装东亚语言文件，"
+        L"然后重新运行本程序。",
+        L"Kovanta", MB_OK | MB_ICONERROR);
+    return false;
 }

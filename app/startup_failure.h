@@ -7,3 +7,6 @@
 const char* startupFailureText(StartupFailure why);
 // A message box without owner, empty caption, MB_OK; the platform seam's showFailure.
 void showStartupFailure(StartupFailure why);
+// False, after telling the user in English and Chinese, where Windows lacks code page 936 (a
+// Western Windows XP without the East Asian language files): no text could be shown there.
+bool chineseTextSupported(bool codePageInstalled);

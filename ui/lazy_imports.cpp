@@ -77,8 +77,8 @@ KOVANTA_BOUND_AT_FIRST_CALL("comdlg32.dll", 4, BOOL, GetSaveFileNameA, (LPOPENFI
 KOVANTA_BOUND_AT_FIRST_CALL("shell32.dll", 20, HRESULT, SHGetFolderPathA,
                             (HWND owner, int folder, HANDLE token, DWORD flags, LPSTR path),
                             (owner, folder, token, flags, path))
-KOVANTA_BOUND_AT_FIRST_CALL("shell32.dll", 24, HINSTANCE, ShellExecuteA,
-                            (HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder,
+KOVANTA_BOUND_AT_FIRST_CALL("shell32.dll", 24, HINSTANCE, ShellExecuteW,
+                            (HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR folder,
                              INT show),
                             (owner, verb, file, parameters, folder, show))
 

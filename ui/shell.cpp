@@ -6,8 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "wide_text.h"
+
 void shellExecuteOpen(HWND owner, const char* target) {
-    ShellExecuteA(owner, "open", target, nullptr, nullptr, SW_SHOWNORMAL);
+    // The address in UTF-16: a catalogue's GBK address means nothing in another code page.
+    ShellExecuteW(owner, L"open", widenGbk(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void siteAddressOf(const char* host, char* address, size_t capacity) {

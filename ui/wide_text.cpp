@@ -31,6 +31,16 @@ std::wstring widenGbk(const char* gbk) {
     return widenGbk(gbk, std::strlen(gbk));
 }
 
+std::string utf8OfGbk(const std::string& gbk) {
+    const std::wstring wide = widenGbk(gbk.data(), gbk.size());
+    if (wide.empty()) return {};
+    std::string utf8(wide.size() * 3, '\0');
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), int(utf8.size()),
+                                    nullptr, nullptr);
+    utf8.resize(bytes > 0 ? size_t(bytes) : 0);
+    return utf8;
+}
+
 int widenGbkInto(const char* gbk, wchar_t* out, int capacity) {
     // The longest run of whole characters (a pair counted as one) that leaves room for the zero.
     size_t bytes = 0;
@@ -73,6 +83,10 @@ bool narrowToGbk(const wchar_t* wide, size_t length, std::string& gbk, std::wstr
     }
     gbk.clear();
     return false;
+}
+
+int compareGbkText(const char* a, const char* b) {
+    return CompareStringW(kChineseLocale, 0, widenGbk(a).c_str(), -1, widenGbk(b).c_str(), -1) - CSTR_EQUAL;
 }
 
 int gbkMessageBox(HWND owner, const char* text, const char* caption, UINT flags) {

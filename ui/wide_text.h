@@ -16,6 +16,10 @@ bool gbkCodePageInstalled();
 std::wstring widenGbk(const char* gbk, size_t length);
 std::wstring widenGbk(const char* gbk);
 
+// UTF-8 of GBK text, for what leaves the program in UTF-8 (the exported list, the clipboard's
+// HTML table).
+std::string utf8OfGbk(const std::string& gbk);
+
 // The same into a fixed buffer of capacity units (at least 1): as many whole characters as fit
 // before the terminating zero. Returns the units written before it.
 int widenGbkInto(const char* gbk, wchar_t* out, int capacity);
@@ -24,6 +28,12 @@ int widenGbkInto(const char* gbk, wchar_t* out, int capacity);
 // (two units for a character beyond the first plane): no character is quietly turned into
 // another.
 bool narrowToGbk(const wchar_t* wide, size_t length, std::string& gbk, std::wstring* unheld = nullptr);
+
+// The Chinese (PRC) locale, whose order ranks the program's texts whatever the user's locale.
+inline constexpr LCID kChineseLocale =
+    MAKELCID(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), SORT_DEFAULT);
+// Two GBK texts in that order: negative, zero or positive.
+int compareGbkText(const char* a, const char* b);
 
 // MessageBoxW with GBK texts.
 int gbkMessageBox(HWND owner, const char* text, const char* caption, UINT flags);

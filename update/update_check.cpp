@@ -23,7 +23,7 @@ UpdateTimeouts updateTimeouts;
 namespace {
 
 void openHidden(HWND owner, const char* url) {
-    ShellExecuteA(owner, "open", url, nullptr, nullptr, SW_HIDE);
+    ShellExecuteW(owner, L"open", widenGbk(url).c_str(), nullptr, nullptr, SW_HIDE);
 }
 
 // A socket closed when its owner goes.

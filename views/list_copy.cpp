@@ -8,6 +8,7 @@
 
 #include "list_export.h"
 #include "list_rows.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -61,24 +62,6 @@ std::vector<int> rowsToCopy(HWND list) {
 
 } // namespace
 
-std::wstring gbkToWide(const std::string& gbk) {
-    if (gbk.empty()) return {};
-    int length = MultiByteToWideChar(936, 0, gbk.data(), int(gbk.size()), nullptr, 0);
-    std::wstring wide(size_t(length > 0 ? length : 0), L'\0');
-    if (length > 0) MultiByteToWideChar(936, 0, gbk.data(), int(gbk.size()), wide.data(), length);
-    return wide;
-}
-
-std::string gbkToUtf8Text(const std::string& gbk) {
-    std::wstring wide = gbkToWide(gbk);
-    if (wide.empty()) return {};
-    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(size_t(length > 0 ? length : 0), '\0');
-    if (length > 0)
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), length, nullptr, nullptr);
-    return utf8;
-}
-
 std::vector<std::string> listTitles(HWND list) {
     auto header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     int count = header ? int(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
@@ -113,8 +96,15 @@ bool copyListRows(HWND list, HWND owner) {
     // Nothing highlighted: the clipboard keeps what it has.
     if (rows.empty()) return true;
     std::string text = listToTabText(titles, rows);
-    std::wstring wide = gbkToWide(text);
-    std::string html = listToClipboardHtml(titles, rows, gbkToUtf8Text);
+    std::wstring wide = widenGbk(text.data(), text.size());
+    std::string html = listToClipboardHtml(titles, rows, utf8OfGbk);
+    // Programs that read only the ANSI form get it in the system's code page (GBK on a Chinese
+    // system), with the locale that names it.
+    std::string ansi(wide.size() * 4 + 1, '\0');
+    int ansiLength = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), ansi.data(),
+                                         int(ansi.size()), nullptr, nullptr);
+    ansi.resize(ansiLength > 0 ? size_t(ansiLength) : 0);
+    const LCID locale = GetSystemDefaultLCID();
     // The richest form first: a spreadsheet takes the table, whose cells it keeps as text.
     static const UINT htmlFormat = RegisterClipboardFormatA("HTML Format");
     bool copied = false;
@@ -122,9 +112,10 @@ bool copyListRows(HWND list, HWND owner) {
         copied = EmptyClipboard() &&
                  (!htmlFormat || putClipboardBytes(htmlFormat, html.c_str(), html.size() + 1)) &&
                  putClipboardBytes(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)) &&
-                 putClipboardBytes(CF_TEXT, text.c_str(), text.size() + 1);
+                 putClipboardBytes(CF_TEXT, ansi.c_str(), ansi.size() + 1) &&
+                 putClipboardBytes(CF_LOCALE, &locale, sizeof locale);
     }
-    if (!copied) MessageBoxA(owner, "无法把选中的行复制到剪贴板。", "复制", MB_OK | MB_ICONWARNING);
+    if (!copied) gbkMessageBox(owner, "无法把选中的行复制到剪贴板。", "复制", MB_OK | MB_ICONWARNING);
     return copied;
 }
 

@@ -7,10 +7,6 @@
 #include <string>
 #include <vector>
 
-// GBK (code page 936) text in UTF-16 and in UTF-8, through the system's code page tables.
-std::wstring gbkToWide(const std::string& gbk);
-std::string gbkToUtf8Text(const std::string& gbk);
-
 // The titles of the columns the list shows, left to right.
 std::vector<std::string> listTitles(HWND list);
 // The cells of a row of the table, one for each of columnCount columns.

@@ -9,6 +9,7 @@
 #include "list_copy.h"
 #include "list_export.h"
 #include "list_rows.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ std::string fileText(HWND list) {
     std::vector<std::vector<std::string>> rows;
     for (int row = 0; row < listState.rowCount; ++row)
         rows.push_back(listRowCells(row, titles.size()));
-    return listToCsv(titles, rows, gbkToUtf8Text);
+    return listToCsv(titles, rows, utf8OfGbk);
 }
 
 // The whole text or nothing: a short write or a failed flush counts as a failure.
@@ -63,6 +64,6 @@ bool exportList(HWND list, HWND owner, const char* listName) {
     DeleteFileA(temporary.c_str());
     char message[MAX_PATH + 64];
     std::snprintf(message, sizeof message, "无法保存列表到文件：\r\n%s\r\n\r\n原有的文件保持不变。", path);
-    MessageBoxA(owner, message, "导出列表", MB_OK | MB_ICONWARNING);
+    gbkMessageBox(owner, message, "导出列表", MB_OK | MB_ICONWARNING);
     return false;
 }

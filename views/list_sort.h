@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-// The text order of the user's locale (lstrcmpA in the program; byte order elsewhere).
+// The text order: the Chinese (PRC) locale's in the program, whatever the user's; byte order elsewhere.
 using TextCompare = int (*)(const char*, const char*);
 extern TextCompare compareText;
 // A text's sort key: bytes whose byte order is compareText's order of the texts, so that a long

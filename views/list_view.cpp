@@ -69,15 +69,20 @@ int imageOfKind(ListKind kind) {
     }
 }
 
-// The locale's sort key, whose bytes sort as lstrcmpA sorts the texts.
+// The sort key of the Chinese (PRC) locale, whatever the user's: the texts are Chinese, and
+// ranked by that locale's order (pinyin by default) on every system.
 std::string localeSortKey(const char* text) {
+    const std::wstring wide = widenGbk(text);
     char key[1024];
-    int size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text, -1, key, int(sizeof key));
+    int size = LCMapStringW(kChineseLocale, LCMAP_SORTKEY, wide.c_str(), -1, reinterpret_cast<LPWSTR>(key),
+                            int(sizeof key));
     if (size > 0) return std::string(key, size_t(size));
     // Longer than any cell's key should be: ask for its size.
-    size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text, -1, nullptr, 0);
+    size = LCMapStringW(kChineseLocale, LCMAP_SORTKEY, wide.c_str(), -1, nullptr, 0);
     std::string longer(size_t(size > 0 ? size : 0), '\0');
-    if (size > 0) LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, text, -1, longer.data(), size);
+    if (size > 0)
+        LCMapStringW(kChineseLocale, LCMAP_SORTKEY, wide.c_str(), -1, reinterpret_cast<LPWSTR>(longer.data()),
+                     size);
     return longer;
 }
 

@@ -242,6 +242,7 @@ TEST_F(ListKeysTest, CtrlCCopiesTheHighlightedRowsInTwoFormatsAndCtrlAHighlights
 
 TEST_F(ListKeysTest, CtrlCTriesAgainWhileAnotherProgramHoldsTheClipboardThenTellsTheUser) {
     selectTreeItem(xinghe);
+    clickListRow(0);
     SetFocus(app.list);
     // Another thread holds the clipboard for the whole copy, as a clipboard manager would for a
     // moment.

@@ -185,6 +185,17 @@ TEST_F(ProgramTest, AStartUpWithoutItsWindowsSaysSo) {
     }
 }
 
+TEST_F(ProgramTest, WithoutCodePage936TheUserIsToldInEnglishAndChineseAndNothingStarts) {
+    EXPECT_TRUE(chineseTextSupported(true));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(chineseTextSupported(false));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "Kovanta");
+    EXPECT_EQ(messages[0].text.rfind("Kovanta shows Chinese text and needs East Asian language support", 0),
+              0u);
+    EXPECT_NE(messages[0].text.find("本程序需要东亚语言支持"), std::string::npos);
+}
+
 // The message loop's ends: the quit message's code, or 1 where GetMessage fails.
 int messagesGiven = 0;
 BOOL WINAPI aMessageThenAnError(MSG* message, HWND, UINT, UINT) {
