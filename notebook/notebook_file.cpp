@@ -215,12 +215,20 @@ NoteResult removeNote(const char* path, int64_t index, const NotebookEntry& expe
     return rewrite(path, old, reader.entryStart(), {}, reader.completeEnd(), reader.fileSize());
 }
 
+// The notebook is emptied, not removed: a per-user folder holding the history without the
+// notebook is read at the next start-up as a move cut short, which would bring back the notes
+// the system folder still holds. An empty file is an empty notebook.
 NoteResult removeAllNotes(const char* path) {
     NotebookLock lock(path);
     if (!lock.held()) return NoteResult::kCannotOpen;
-    errno = 0;
-    if (std::remove(path) == 0 || errno == ENOENT) return NoteResult::kDone;
-    return NoteResult::kWriteFailed;
+    const std::string temporary = notebookTemporaryPath(path);
+    File empty = openFile(temporary.c_str(), "wb");
+    if (!empty) return NoteResult::kWriteFailed;
+    if (!empty.close() || !notebookFiles.replace(temporary.c_str(), path)) {
+        std::remove(temporary.c_str());
+        return NoteResult::kWriteFailed;
+    }
+    return NoteResult::kDone;
 }
 
 bool loadNotebookRows(const char* path) {

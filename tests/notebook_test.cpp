@@ -349,18 +349,20 @@ bool notebookWhenLocked = false, notebookWhenUnlocked = true;
 TEST_F(NotebookTest, DeletingAllTakesTheSavesLockAndAMissingFileIsNoError) {
     writeWholeFile(kPath, encodeNotebookEntry(numbered(0)));
     notebookFiles.lock = [](const char* lockPath, intptr_t* held) {
-        notebookWhenLocked = fs::exists(kPath);
+        notebookWhenLocked = !readWholeFile(kPath).empty();
         return defaultNotebookFiles().lock(lockPath, held);
     };
     notebookFiles.unlock = [](const char* lockPath, intptr_t held) {
-        notebookWhenUnlocked = fs::exists(kPath);
+        notebookWhenUnlocked = !readWholeFile(kPath).empty();
         defaultNotebookFiles().unlock(lockPath, held);
     };
     EXPECT_EQ(removeAllNotes(kPath), NoteResult::kDone);
     EXPECT_TRUE(notebookWhenLocked);
-    EXPECT_FALSE(notebookWhenUnlocked) << "the file is deleted while the lock is held";
-    EXPECT_FALSE(fs::exists(kPath));
-    EXPECT_TRUE(fs::is_empty(dir_)) << "no lock file stays behind";
+    EXPECT_FALSE(notebookWhenUnlocked) << "the notes go while the lock is held";
+    EXPECT_EQ(readWholeFile(kPath), Bytes{}) << "emptied, not removed";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1)
+        << "no lock or temporary file stays behind";
+    fs::remove(kPath);
     EXPECT_EQ(removeAllNotes(kPath), NoteResult::kDone) << "no file: nothing to delete";
 
     // The lock held elsewhere past the wait: the notes stay.
@@ -494,6 +496,11 @@ TEST_F(UserFolderTest, UserFilesMoveToThePerUserFolderOnlyWhenTheSystemFolderRef
     EXPECT_EQ(userFileFolder("system", "user"), "user");
     EXPECT_EQ(readWholeFile("user/MyDocInf.wrk"), notes);
     EXPECT_EQ(readWholeFile("user/MySchInf.wrk"), history);
+    // Every note deleted there: the system folder's old notes do not come back.
+    EXPECT_EQ(removeAllNotes("user/MyDocInf.wrk"), NoteResult::kDone);
+    EXPECT_EQ(userFileFolder("system", "user"), "user");
+    EXPECT_EQ(readWholeFile("user/MyDocInf.wrk"), Bytes{});
+    writeWholeFile("user/MyDocInf.wrk", notes);
     // It cannot be finished: the notes stay where they can be read, and nothing is removed.
     fs::remove("user/MyDocInf.wrk");
     fs::create_directory(notebookTemporaryPath("user/MyDocInf.wrk"));

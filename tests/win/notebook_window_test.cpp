@@ -375,7 +375,8 @@ TEST_F(NotebookWindowTest, DeletingAllAsksFirstAndShowsTheViewWhateverTheAnswer)
     selectTreeItem(treeChild(app.tree, nullptr, 0));
     command(IDM_NOTE_DELETE_ALL);
     EXPECT_EQ(messages.size(), 2u);
-    EXPECT_FALSE(fileExists(settings.notebookPath));
+    EXPECT_TRUE(fileExists(settings.notebookPath)) << "emptied, not removed";
+    EXPECT_EQ(fileBytes(settings.notebookPath), Bytes{});
     EXPECT_EQ(listRowCount(app.list), 0);
     EXPECT_EQ(listColumnTitles(app.list).size(), 7u);
     EXPECT_EQ(statusText(app.statusBar, 2), "共有： 0 条信息");
