@@ -99,6 +99,8 @@ HWND createRebar(HWND mainWindow) {
     HWND commands =
         CreateToolbarEx(rebar, kToolbarStyle, IDC_TOOLBAR, 5, app.instance, IDB_TOOLBAR, commandButtons,
                         int(std::size(commandButtons)), 0, 0, 16, 16, sizeof(TBBUTTON));
+    // Its tooltips ask for their texts in UTF-16 (the ANSI form would pass the system's code page).
+    SendMessageW(commands, CCM_SETUNICODEFORMAT, TRUE, 0);
     UINT buttonHeight = HIWORD(SendMessageA(commands, TB_GETBUTTONSIZE, 0, 0));
     insertBand(rebar, kBandStyle, "工具栏", 2, commands, 200, buttonHeight, 250, IDC_TOOLBAR,
                drawing.bandBackgrounds[0]);
@@ -107,6 +109,7 @@ HWND createRebar(HWND mainWindow) {
     HWND search =
         CreateToolbarEx(rebar, kToolbarStyle, IDC_SEARCHBAR, 3, app.instance, IDB_TOOLBAR, searchButtons,
                         int(std::size(searchButtons)), 0, 0, 16, 16, sizeof(TBBUTTON));
+    SendMessageW(search, CCM_SETUNICODEFORMAT, TRUE, 0);
     app.searchBox = createComboBox(
         search, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL, 200,
         IDC_SEARCHBOX);

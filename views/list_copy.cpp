@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <cwchar>
 
 #include "list_export.h"
 #include "list_rows.h"
@@ -67,14 +68,17 @@ std::vector<std::string> listTitles(HWND list) {
     int count = header ? int(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
     std::vector<std::string> titles;
     for (int column = 0; column < count && column < kCellCount; ++column) {
-        char title[kCellSize] = {};
-        LVCOLUMNA request{};
+        // The titles were given in UTF-16 from GBK; read back the same way they are the GBK again.
+        wchar_t title[kCellSize] = {};
+        LVCOLUMNW request{};
         request.mask = LVCF_TEXT;
         request.pszText = title;
-        request.cchTextMax = sizeof title;
-        SendMessageA(list, LVM_GETCOLUMNA, WPARAM(column), reinterpret_cast<LPARAM>(&request));
-        title[sizeof title - 1] = '\0';
-        titles.emplace_back(title);
+        request.cchTextMax = int(kCellSize);
+        SendMessageW(list, LVM_GETCOLUMNW, WPARAM(column), reinterpret_cast<LPARAM>(&request));
+        title[kCellSize - 1] = L'\0';
+        std::string gbk;
+        narrowToGbk(title, std::wcslen(title), gbk);
+        titles.push_back(std::move(gbk));
     }
     return titles;
 }

@@ -125,9 +125,7 @@ class ListKeysTest : public ProgramTest {
         Texts fields;
         dialogDriver = [&](HWND dialog) {
             for (int id : {IDC_NOTE_COMPANY, IDC_NOTE_PHONE, IDC_NOTE_CONTACT}) {
-                char text[128] = {};
-                GetDlgItemTextA(dialog, id, text, sizeof text);
-                fields.push_back(text);
+                fields.push_back(dialogItemText(dialog, id));
             }
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         };
@@ -210,7 +208,7 @@ TEST_F(ListKeysTest, TabAndF6MoveTheFocusRoundThePanesAndEnterKeepsItsMeaning) {
     EXPECT_TRUE(SendMessageA(app.tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(printers), TVIS_EXPANDED) &
                 TVIS_EXPANDED);
     focusSearchBox();
-    SetWindowTextA(app.searchBox, "xyz");
+    setWindowTextGbk(app.searchBox, "xyz");
     press(VK_RETURN);
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back().text, "找到了有关 'xyz' 的信息 0 条!");
@@ -224,8 +222,15 @@ TEST_F(ListKeysTest, CtrlCCopiesTheHighlightedRowsInTwoFormatsAndCtrlAHighlights
     SendMessageA(app.list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&highlight));
     SendMessageA(app.list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&highlight));
     press('C', false, true);
-    EXPECT_EQ(clipboardText(), COPIED_ROWS) << "CF_TEXT in GBK";
     EXPECT_EQ(clipboardWide(), L"" COPIED_ROWS) << "CF_UNICODETEXT";
+    // CF_TEXT in the system's code page: on a Chinese system the GBK bytes themselves.
+    const std::wstring wide = L"" COPIED_ROWS;
+    std::string ansi(wide.size() * 2 + 1, '\0');
+    ansi.resize(size_t(
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(), int(ansi.size()), nullptr, nullptr) -
+        1));
+    EXPECT_EQ(clipboardText(), ansi) << "CF_TEXT";
+    if (GetACP() == 936) EXPECT_EQ(clipboardText(), COPIED_ROWS) << "CF_TEXT in GBK";
 
     // Nothing highlighted, the focus rectangle on a row: no row is copied, the clipboard stays.
     highlight.state = 0;
@@ -234,7 +239,7 @@ TEST_F(ListKeysTest, CtrlCCopiesTheHighlightedRowsInTwoFormatsAndCtrlAHighlights
     focus.stateMask = focus.state = LVIS_FOCUSED;
     SendMessageA(app.list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focus));
     press('C', false, true);
-    EXPECT_EQ(clipboardText(), COPIED_ROWS);
+    EXPECT_EQ(clipboardWide(), L"" COPIED_ROWS);
 
     press('A', false, true);
     EXPECT_EQ(SendMessageA(app.list, LVM_GETSELECTEDCOUNT, 0, 0), 2);
@@ -274,7 +279,7 @@ TEST_F(ListKeysTest, CtrlCTriesAgainWhileAnotherProgramHoldsTheClipboardThenTell
 }
 
 TEST_F(ListKeysTest, CtrlFSelectsTheSearchBoxTextWhoseCtrlCStaysItsOwn) {
-    SetWindowTextA(app.searchBox, "abc");
+    setWindowTextGbk(app.searchBox, "abc");
     SetFocus(app.tree);
     press('F', false, true);
     EXPECT_TRUE(inSearchBox(GetFocus()));
@@ -358,9 +363,7 @@ TEST_F(ListKeysTest, AFailedExportTellsTheUserAndLeavesTheOldFile) {
 }
 
 TEST_F(ListKeysTest, TheExportCommandInTheViewMenuAndTheListsContextMenus) {
-    char text[64] = {};
-    GetMenuStringA(GetMenu(app.mainWindow), IDM_EXPORT_LIST, text, sizeof text, MF_BYCOMMAND);
-    EXPECT_EQ(std::string(text), "导出列表(&E)…");
+    EXPECT_EQ(menuItemText(GetMenu(app.mainWindow), IDM_EXPORT_LIST, MF_BYCOMMAND), "导出列表(&E)…");
     for (int resource : {IDR_LISTMENU, IDR_NOTEBOOKMENU, IDR_COMPANYMENU}) {
         HMENU menu = LoadMenuA(app.instance, MAKEINTRESOURCEA(resource));
         EXPECT_EQ(GetMenuState(GetSubMenu(menu, 0), IDM_EXPORT_LIST, MF_BYCOMMAND) & MF_GRAYED, 0u)

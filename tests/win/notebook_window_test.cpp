@@ -51,20 +51,11 @@ bool fileExists(const char* path) {
 }
 
 std::string controlText(HWND dialog, int id) {
-    char text[512] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
+    return dialogItemText(dialog, id);
 }
 
 Texts comboItems(HWND dialog, int id) {
-    Texts items;
-    int count = int(SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        char text[256] = {};
-        SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
+    return comboBoxItems(GetDlgItem(dialog, id));
 }
 
 void press(HWND dialog, int id) {
@@ -130,7 +121,7 @@ TEST_F(NotebookWindowTest, DialogPhrasesPrefillAndEscapeWithoutSaving) {
     dialogDriver = [&](HWND dialog) {
         for (int id : {IDC_NOTE_COMPANY, IDC_NOTE_PHONE, IDC_NOTE_CONTACT})
             prefill.push_back(controlText(dialog, id));
-        SetDlgItemTextA(dialog, IDC_NOTE_REMARK, "不存");
+        setWindowTextGbk(GetDlgItem(dialog, IDC_NOTE_REMARK), "不存");
         press(dialog, IDOK); // "关闭(&C)"
     };
     command(IDM_NOTE_WRITE);
@@ -146,9 +137,9 @@ TEST_F(NotebookWindowTest, SavingWritesTheNoteInFileOrderAndTheViewShowsIt) {
         std::memcpy(&longRemark[2 * i], "长", 2); // 50 characters: 39 fit in a field
     dialogDriver = [&](HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_NOTE_MATTER, CB_SETCURSEL, 2, 0); // a hyphen line is a phrase too
-        SetDlgItemTextA(dialog, IDC_NOTE_HINT, "自己写的提示");
-        SetDlgItemTextA(dialog, IDC_NOTE_REMARK, longRemark.c_str());
-        SetDlgItemTextA(dialog, IDC_NOTE_CONTACT, "陈经理");
+        setWindowTextGbk(GetDlgItem(dialog, IDC_NOTE_HINT), "自己写的提示");
+        setWindowTextGbk(GetDlgItem(dialog, IDC_NOTE_REMARK), longRemark.c_str());
+        setWindowTextGbk(GetDlgItem(dialog, IDC_NOTE_CONTACT), "陈经理");
         // Enter in a box presses the default button, which saves and closes.
         HWND company = GetDlgItem(dialog, IDC_NOTE_COMPANY);
         SetFocus(company);
@@ -185,8 +176,8 @@ TEST_F(NotebookWindowTest, ASaveThatFailsTellsTheUserAndKeepsTheDialogAndItsText
     bool stillOpen = false;
     notebookFiles.replace = [](const char*, const char*) { return false; };
     dialogDriver = [&](HWND dialog) {
-        SetDlgItemTextA(dialog, IDC_NOTE_COMPANY, "杭州信盈电脑有限公司");
-        SetDlgItemTextA(dialog, IDC_NOTE_REMARK, "要紧的事");
+        setWindowTextGbk(GetDlgItem(dialog, IDC_NOTE_COMPANY), "杭州信盈电脑有限公司");
+        setWindowTextGbk(GetDlgItem(dialog, IDC_NOTE_REMARK), "要紧的事");
         press(dialog, IDC_NOTE_SAVE);
         stillOpen = IsWindowVisible(dialog);
         kept = {controlText(dialog, IDC_NOTE_COMPANY), controlText(dialog, IDC_NOTE_REMARK)};

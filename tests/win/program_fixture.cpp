@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <cwchar>
 #include <fstream>
 #include <iterator>
 
@@ -259,15 +261,44 @@ std::vector<int> detailWindowCompanies() {
 // The controls are read in UTF-16, as the user sees them whatever the test's code page, and
 // compared as GBK, the program's own bytes (a character GBK has not reads as "?").
 std::string gbkOf(const wchar_t* text) {
-    char gbk[2048] = {};
-    WideCharToMultiByte(936, 0, text, -1, gbk, int(sizeof gbk) - 1, nullptr, nullptr);
+    std::string gbk(std::wcslen(text) * 2 + 1, '\0');
+    int bytes = WideCharToMultiByte(936, 0, text, -1, gbk.data(), int(gbk.size()), nullptr, nullptr);
+    gbk.resize(bytes > 0 ? size_t(bytes - 1) : 0);
     return gbk;
 }
 
 std::string windowText(HWND window) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
+    std::wstring text(size_t(GetWindowTextLengthW(window)) + 1, L'\0');
+    GetWindowTextW(window, text.data(), int(text.size()));
+    return gbkOf(text.c_str());
+}
+
+std::string dialogItemText(HWND dialog, int id) {
+    return windowText(GetDlgItem(dialog, id));
+}
+
+void setWindowTextGbk(HWND window, const char* gbk) {
+    std::wstring wide(std::strlen(gbk) + 1, L'\0');
+    int units = MultiByteToWideChar(936, 0, gbk, -1, wide.data(), int(wide.size()));
+    wide.resize(units > 0 ? size_t(units) : 1);
+    SetWindowTextW(window, wide.c_str());
+}
+
+std::string menuItemText(HMENU menu, UINT item, UINT flag) {
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, item, text, 128, flag);
     return gbkOf(text);
+}
+
+std::vector<std::string> comboBoxItems(HWND box) {
+    std::vector<std::string> items;
+    int count = int(SendMessageW(box, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        SendMessageW(box, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
+        items.push_back(gbkOf(text));
+    }
+    return items;
 }
 
 std::string treeItemText(HWND tree, HTREEITEM item) {

@@ -74,6 +74,11 @@ class ProgramTest : public ::testing::Test {
 // UTF-16 read from a control as GBK, the program's own bytes ("?" for a character GBK has not).
 std::string gbkOf(const wchar_t* text);
 std::string windowText(HWND window);
+std::string dialogItemText(HWND dialog, int id);
+// A window's text set from GBK, as the user would type it, whatever the test's code page.
+void setWindowTextGbk(HWND window, const char* gbk);
+std::string menuItemText(HMENU menu, UINT item, UINT flag);
+std::vector<std::string> comboBoxItems(HWND box);
 std::string treeItemText(HWND tree, HTREEITEM item);
 int treeItemImage(HWND tree, HTREEITEM item, bool selected);
 HTREEITEM treeChild(HWND tree, HTREEITEM parent, int index); // parent null: top level

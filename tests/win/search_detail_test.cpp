@@ -45,7 +45,7 @@ class SearchTest : public ProgramTest {
         messages.clear();
     }
     void search(const char* word) {
-        SetWindowTextA(app.searchBox, word);
+        setWindowTextGbk(app.searchBox, word);
         SendMessageA(app.mainWindow, WM_COMMAND, IDM_SEARCH, 0);
     }
     COLORREF treeTextColour(HTREEITEM item) {
@@ -81,9 +81,7 @@ TEST_F(SearchTest, FindsFoldedWordsOpensAndColoursEveryHitAndRemembersTheWord) {
     EXPECT_EQ(messages[0].text, "找到了有关 'abc' 的信息 3 条!")
         << "xyzabc twice, ABCD once, the expired one not";
     ASSERT_EQ(SendMessageA(app.searchBox, CB_GETCOUNT, 0, 0), 1);
-    char listed[64] = {};
-    SendMessageA(app.searchBox, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(listed));
-    EXPECT_STREQ(listed, "abc");
+    EXPECT_EQ(comboBoxItems(app.searchBox), std::vector<std::string>{"abc"});
     EXPECT_EQ(SendMessageA(app.searchBox, CB_GETCURSEL, 0, 0), 0);
     EXPECT_EQ(historyBytes(), (std::vector<uint8_t>{3, 0, 0, 0, 'a', 'b', 'c'}));
 
@@ -141,7 +139,7 @@ TEST_F(SearchTest, CategoryNamesAreSearchedTooAndNoHitStillTellsAndRemembers) {
 TEST_F(SearchTest, EnterInTheSearchBoxSearches) {
     SetFocus(app.searchBox);
     EXPECT_EQ(focusedPane, kSearchPane);
-    SetWindowTextA(app.searchBox, "xyz");
+    setWindowTextGbk(app.searchBox, "xyz");
     SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(IDM_ENTER, 1), 0);
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back().text, "找到了有关 'xyz' 的信息 2 条!");
@@ -159,7 +157,7 @@ TEST_F(ProgramTest, ANodeOpenedOnTheWayToAHitShowsItsOwnCompaniesToo) {
     c.links.push_back({5, 1, "", kValid});   // 杭州信盈 under 整机 itself
     c.links.push_back({6, 3, "", kValid});   // 南京嘉图 under 联想
     start(c, {IDNO});
-    SetWindowTextA(app.searchBox, "嘉图");
+    setWindowTextGbk(app.searchBox, "嘉图");
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_SEARCH, 0);
     HTREEITEM whole = treeChild(app.tree, treeChild(app.tree, nullptr, 0), 2);
     ASSERT_EQ(treeItemText(app.tree, whole), "整机");
@@ -177,7 +175,7 @@ TEST_F(ProgramTest, SearchStopsAtTheHitTable) {
         c.links.push_back({2, int32_t(c.companies.size() - 1), "", kValid});
     }
     start(c);
-    SetWindowTextA(app.searchBox, "MATCH");
+    setWindowTextGbk(app.searchBox, "MATCH");
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_SEARCH, 0);
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back().text, "找到了有关 'match' 的信息 1024 条!");
@@ -221,8 +219,7 @@ TEST_F(DetailTest, WindowForTheCurrentCompanyWithItsWholeIntroduction) {
     GetWindowRect(detail, &r);
     EXPECT_EQ(r.left, 100);
     EXPECT_EQ(r.right - r.left, 355);
-    std::string introduction(4000, '\0');
-    introduction.resize(GetDlgItemTextA(detail, kDetailEditId, introduction.data(), 4000));
+    const std::string introduction = dialogItemText(detail, kDetailEditId);
     EXPECT_EQ(introduction, "    公司介绍：" + std::string(3000, 'i') + "末尾") << "not cut at 1024 bytes";
 
     // Topmost at first; the first timer makes it an ordinary window.

@@ -83,7 +83,7 @@ TEST_F(ProgramTest, UserFilesMoveToAPerUserFolderWhenTheSystemFolderRefusesWrite
     ASSERT_EQ(listRowCount(app.list), 1);
     EXPECT_EQ(listCell(app.list, 0, 1), "宁波智盛数码科技有限公司");
     dialogDriver = [](HWND dialog) {
-        SetDlgItemTextA(dialog, IDC_NOTE_COMPANY, "杭州信盈电脑有限公司");
+        setWindowTextGbk(GetDlgItem(dialog, IDC_NOTE_COMPANY), "杭州信盈电脑有限公司");
         SendMessageA(dialog, WM_COMMAND, IDC_NOTE_SAVE, 0);
     };
     openNotebookDialog(app.mainWindow);

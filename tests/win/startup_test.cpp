@@ -220,14 +220,14 @@ TEST_F(ProgramTest, RebarBandsToolbarsAndTooltips) {
     const char* texts[] = {"工具栏", "搜索", "地址栏"};
     const UINT ids[] = {4200, 4201, 4302};
     for (int b = 0; b < 3; ++b) {
-        char text[32] = {};
-        REBARBANDINFOA band{};
+        wchar_t text[32] = {};
+        REBARBANDINFOW band{};
         band.cbSize = sizeof band;
         band.fMask = RBBIM_TEXT | RBBIM_ID | RBBIM_IMAGE | RBBIM_STYLE;
         band.lpText = text;
-        band.cch = sizeof text;
-        SendMessageA(app.rebar, RB_GETBANDINFOA, WPARAM(b), reinterpret_cast<LPARAM>(&band));
-        EXPECT_STREQ(text, texts[b]);
+        band.cch = 32;
+        SendMessageW(app.rebar, RB_GETBANDINFOW, WPARAM(b), reinterpret_cast<LPARAM>(&band));
+        EXPECT_EQ(gbkOf(text), texts[b]);
         EXPECT_EQ(band.wID, ids[b]);
         EXPECT_EQ(band.iImage, b == 1 ? 5 : 2);
         if (b == 2) {
@@ -263,14 +263,14 @@ TEST_F(ProgramTest, RebarBandsToolbarsAndTooltips) {
     // The toolbar's own tooltip asks through the rebar, as when the pointer rests on a button.
     auto shown = [&](HWND toolbar, UINT id) {
         HWND tips = reinterpret_cast<HWND>(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0));
-        char text[80] = {};
-        TTTOOLINFOA tool{};
+        wchar_t text[80] = {};
+        TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.hwnd = toolbar;
         tool.uId = id;
         tool.lpszText = text;
-        SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-        return std::string(text);
+        SendMessageW(tips, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+        return gbkOf(text);
     };
     EXPECT_EQ(shown(commands, 125), "收缩回原始状态");
     EXPECT_EQ(shown(search, 4300), "开始搜索");
@@ -294,13 +294,7 @@ TEST_F(ProgramTest, SearchHistoryFillsTheSearchBoxNewestFirst) {
     historyFile.insert(historyFile.end(), {9, 0, 0, 0, 'c', 'u', 't'}); // cut short: left out
     start(withoutExpiredEntries());
     ASSERT_EQ(SendMessageA(app.searchBox, CB_GETCOUNT, 0, 0), 3);
-    Texts items;
-    for (int i = 0; i < 3; ++i) {
-        char text[128] = {};
-        SendMessageA(app.searchBox, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    EXPECT_EQ(items, (Texts{std::string(49, 'x'), "abc", "显示器"}));
+    EXPECT_EQ(comboBoxItems(app.searchBox), (Texts{std::string(49, 'x'), "abc", "显示器"}));
     EXPECT_EQ(windowText(app.searchBox), "");
 }
 

@@ -136,9 +136,7 @@ TEST_F(ViewsWindowTest, TheHighlightedRowIsTheCurrentCompanyHoweverItGotThere) {
         DestroyWindow(w);
     std::string noteCompany;
     dialogDriver = [&](HWND dialog) {
-        char text[128] = {};
-        GetDlgItemTextA(dialog, IDC_NOTE_COMPANY, text, sizeof text);
-        noteCompany = text;
+        noteCompany = dialogItemText(dialog, IDC_NOTE_COMPANY);
         SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     };
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_NOTE_WRITE, 0);
@@ -285,11 +283,7 @@ TEST_F(ViewsWindowTest, ContextMenusByListKindAndViewMarks) {
 TEST_F(ViewsWindowTest, MenuBarAndContextMenuTexts) {
     HMENU bar = GetMenu(app.mainWindow);
     ASSERT_EQ(GetMenuItemCount(bar), 4);
-    auto itemText = [](HMENU menu, UINT id, UINT flag) {
-        char text[64] = {};
-        GetMenuStringA(menu, id, text, sizeof text, flag);
-        return std::string(text);
-    };
+    auto itemText = [](HMENU menu, UINT id, UINT flag) { return menuItemText(menu, id, flag); };
     EXPECT_EQ(itemText(bar, 0, MF_BYPOSITION), "操作(&O)");
     EXPECT_EQ(itemText(bar, 3, MF_BYPOSITION), "关于(&A)");
     EXPECT_EQ(GetMenuItemID(bar, 3), UINT(IDM_ABOUT));
