@@ -230,7 +230,9 @@ TEST_F(ListKeysTest, CtrlCCopiesTheHighlightedRowsInTwoFormatsAndCtrlAHighlights
         WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(), int(ansi.size()), nullptr, nullptr) -
         1));
     EXPECT_EQ(clipboardText(), ansi) << "CF_TEXT";
-    if (GetACP() == 936) EXPECT_EQ(clipboardText(), COPIED_ROWS) << "CF_TEXT in GBK";
+    if (GetACP() == 936) {
+        EXPECT_EQ(clipboardText(), COPIED_ROWS) << "CF_TEXT in GBK";
+    }
 
     // Nothing highlighted, the focus rectangle on a row: no row is copied, the clipboard stays.
     highlight.state = 0;
