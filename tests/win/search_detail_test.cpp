@@ -348,7 +348,7 @@ TEST_F(ProgramTest, AboutDialogCentresBothLinksAndOpensTheSite) {
     std::string host(59, 'h');
     std::snprintf(settings.updateHost, sizeof settings.updateHost, "%s", host.c_str());
     HWND about =
-        CreateDialogParamA(app.instance, MAKEINTRESOURCEA(IDD_ABOUT), app.mainWindow, aboutDialogProc, 0);
+        CreateDialogParamW(app.instance, MAKEINTRESOURCEW(IDD_ABOUT), app.mainWindow, aboutDialogProc, 0);
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(windowText(about), "关于");
     ShowWindow(about, SW_SHOW);
