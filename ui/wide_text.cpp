@@ -41,6 +41,15 @@ std::string utf8OfGbk(const std::string& gbk) {
     return utf8;
 }
 
+std::string systemCodePageText(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    std::string ansi(wide.size() * 4, '\0');
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), ansi.data(), int(ansi.size()),
+                                    nullptr, nullptr);
+    ansi.resize(bytes > 0 ? size_t(bytes) : 0);
+    return ansi;
+}
+
 int widenGbkInto(const char* gbk, wchar_t* out, int capacity) {
     // The longest run of whole characters (a pair counted as one) that leaves room for the zero.
     size_t bytes = 0;

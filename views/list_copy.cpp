@@ -104,10 +104,7 @@ bool copyListRows(HWND list, HWND owner) {
     std::string html = listToClipboardHtml(titles, rows, utf8OfGbk);
     // Programs that read only the ANSI form get it in the system's code page (GBK on a Chinese
     // system), with the locale that names it.
-    std::string ansi(wide.size() * 4 + 1, '\0');
-    int ansiLength = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), ansi.data(),
-                                         int(ansi.size()), nullptr, nullptr);
-    ansi.resize(ansiLength > 0 ? size_t(ansiLength) : 0);
+    const std::string ansi = systemCodePageText(wide);
     const LCID locale = GetSystemDefaultLCID();
     // The richest form first: a spreadsheet takes the table, whose cells it keeps as text.
     static const UINT htmlFormat = RegisterClipboardFormatA("HTML Format");

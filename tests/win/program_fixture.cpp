@@ -17,6 +17,7 @@
 #include "startup.h"
 #include "stream_writer.h"
 #include "update_check.h"
+#include "wide_text.h"
 
 std::vector<ShownMessage> ProgramTest::messages;
 std::vector<int> ProgramTest::answers;
@@ -278,10 +279,7 @@ std::string dialogItemText(HWND dialog, int id) {
 }
 
 void setWindowTextGbk(HWND window, const char* gbk) {
-    std::wstring wide(std::strlen(gbk) + 1, L'\0');
-    int units = MultiByteToWideChar(936, 0, gbk, -1, wide.data(), int(wide.size()));
-    wide.resize(units > 0 ? size_t(units) : 1);
-    SetWindowTextW(window, wide.c_str());
+    SetWindowTextW(window, widenGbk(gbk).c_str());
 }
 
 std::string menuItemText(HMENU menu, UINT item, UINT flag) {
