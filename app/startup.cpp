@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "app_state.h"
 #include "container.h"
@@ -18,6 +19,7 @@
 #include "list_notify.h"
 #include "list_sort.h"
 #include "main_window.h"
+#include "path_text.h"
 #include "platform.h"
 #include "rebar.h"
 #include "resource.h"
@@ -44,7 +46,7 @@ void windowsShowMessage(const char* text) {
 }
 
 int windowsDeleteFile(const char* path) {
-    return DeleteFileA(path) ? 1 : 0;
+    return DeleteFileW(widePath(path).c_str()) ? 1 : 0;
 }
 
 constexpr COLORREF kRowColours[12] = {
@@ -99,16 +101,20 @@ void readProgramPath(size_t capacity) {
     platform.showFailure = showStartupFailure;
     // A path cut to the buffer would name another file: one that does not fit ends the start-up.
     if (capacity > sizeof programPath) capacity = sizeof programPath;
-    DWORD length = GetModuleFileNameA(nullptr, programPath, DWORD(capacity));
+    // The path in UTF-16, so a folder named in any script is found again whatever the code page.
+    static wchar_t wideName[32768];
+    DWORD length = GetModuleFileNameW(nullptr, wideName, DWORD(std::size(wideName)));
     if (length == 0) {
         std::fprintf(stderr, "the program's path cannot be read (error %lu)\n", GetLastError());
         failStartup(StartupFailure::ProgramUnreadable, 1);
     }
-    if (length >= capacity) {
+    std::string path = length < std::size(wideName) ? pathOfWide(wideName) : std::string();
+    if (path.empty() || path.size() >= capacity) {
         programPath[0] = '\0';
         std::fprintf(stderr, "the program's path does not fit in %u bytes\n", unsigned(capacity - 1));
         failStartup(StartupFailure::PathTooLong, 1);
     }
+    std::memcpy(programPath, path.c_str(), path.size() + 1);
 }
 
 void fillPlatformSeam() {

@@ -8,20 +8,21 @@
 #include <cstdio>
 
 #include "app_state.h"
+#include "path_text.h"
 #include "user_folder.h"
 
 std::string defaultSystemFolderOfUserFiles() {
-    char directory[MAX_PATH] = {};
-    UINT length = GetSystemDirectoryA(directory, sizeof directory);
-    return length > 0 && length < sizeof directory ? std::string(directory, length) : std::string();
+    wchar_t directory[MAX_PATH] = {};
+    UINT length = GetSystemDirectoryW(directory, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? pathOfWide(directory) : std::string();
 }
 
 std::string defaultPerUserFolderOfUserFiles() {
-    char directory[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+    wchar_t directory[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
                                 directory)))
         return {};
-    return pathIn(directory, "Kovanta");
+    return pathIn(pathOfWide(directory), "Kovanta");
 }
 
 std::string (*systemFolderOfUserFiles)() = defaultSystemFolderOfUserFiles;

@@ -29,6 +29,7 @@
 #include "app_state.h"
 #include "appender.h"
 #include "catalogue_generator.h"
+#include "command_line.h"
 #include "container.h"
 #include "container_writer.h"
 #include "data_load.h"
@@ -36,12 +37,14 @@
 #include "list_rows.h"
 #include "notebook.h"
 #include "notebook_file.h"
+#include "path_text.h"
 #include "raster_file.h"
 #include "rebar.h"
 #include "search.h"
 #include "search_core.h"
 #include "startup.h"
 #include "stream_writer.h"
+#include "tool_files.h"
 #include "tree_model.h"
 #include "tree_view.h"
 
@@ -101,13 +104,11 @@ int makeLarge(const char* path, const char* programImage) {
     std::vector<uint8_t> stream;
     std::vector<FieldError> errors;
     if (!writeDatabaseStream(generateLargeCatalogue(), stream, errors)) return 1;
-    std::ifstream in(programImage, std::ios::binary);
-    std::vector<uint8_t> image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (image.empty()) return 1;
+    std::vector<uint8_t> image;
+    if (!readFileBytes(programImage, image) || image.empty()) return 1;
     std::vector<uint8_t> file = appendContainer(image, writeContainer({imageForStream(stream)}));
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
-    return 0;
+    std::string error;
+    return writeFileReplacing(path, file, error) ? 0 : 1;
 }
 
 // Top-level windows looked up by class, so the watcher asks the window system little while the
@@ -126,12 +127,12 @@ HWND visibleWindowOf(DWORD processId, const char* className) {
 // answered "否", up to its main window shown and answering a message; milliseconds since its
 // process was created, looked at every millisecond.
 int timeRealStartup(const char* program) {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    std::string commandLine = std::string("\"") + program + "\"";
-    if (!CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    std::wstring commandLine = L"\"" + widePath(program) + L"\"";
+    if (!CreateProcessW(widePath(program).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process))
         return 1;
     double shown = -1;
     while (shown < 0 && WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
@@ -225,7 +226,7 @@ double timeHistoryFill(int count) {
     loadSearchHistory(app.searchBox, path);
     double filled = nowMs() - t;
     SendMessageA(app.searchBox, CB_RESETCONTENT, 0, 0);
-    DeleteFileA(path);
+    DeleteFileW(widePath(path).c_str());
     return filled;
 }
 
@@ -291,6 +292,7 @@ int measureDataPeak(const char* program) {
 }
 
 int main(int argc, char** argv) {
+    useUtf8Arguments(argc, argv);
     if (argc == 4 && std::strcmp(argv[1], "--make-large") == 0) return makeLarge(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "--start") == 0) return timeRealStartup(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "--data-peak") == 0) return measureDataPeak(argv[2]);
@@ -367,7 +369,7 @@ int main(int argc, char** argv) {
         notebooks.push_back(nowMs() - t);
         notebookRows = listState.rowCount;
     }
-    DeleteFileA(settings.notebookPath);
+    DeleteFileW(widePath(settings.notebookPath).c_str());
     // The history fill at two sizes: their ratio shows how the fill grows with the words.
     std::vector<double> history1k, history10k;
     for (int round = 0; round < 3; ++round) {

@@ -6,9 +6,9 @@
 
 #include "raster_file.h"
 
-// The longest path GetModuleFileNameA can return: 32,767 UTF-16 units, at most two bytes each
-// in the ANSI code page, and the terminating zero.
-inline constexpr size_t kProgramPathCapacity = 2 * 32767 + 1;
+// The longest path Windows can name: 32,767 UTF-16 units, at most three bytes each in UTF-8
+// (a surrogate pair's four bytes stand for two units), and the terminating zero.
+inline constexpr size_t kProgramPathCapacity = 3 * 32767 + 1;
 extern char programPath[kProgramPathCapacity];
 extern ColourTable globalColourTable;
 extern ColourTable localColourTable;

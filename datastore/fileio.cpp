@@ -2,6 +2,8 @@
 // MinGW runtime.
 #include "fileio.h"
 
+#include "path_text.h"
+
 bool File::close() {
     if (!stream_) return false;
     bool ok = std::fflush(stream_) == 0 && !std::ferror(stream_);
@@ -11,7 +13,13 @@ bool File::close() {
 }
 
 File openFile(const char* path, const char* mode) {
+#ifdef _WIN32
+    std::wstring widePathName = widePath(path), wideMode(mode, mode + std::char_traits<char>::length(mode));
+    if (widePathName.empty()) return File();
+    return File(_wfopen(widePathName.c_str(), wideMode.c_str()));
+#else
     return File(std::fopen(path, mode));
+#endif
 }
 
 int seekTo(std::FILE* file, uint64_t offset) {

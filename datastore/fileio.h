@@ -36,9 +36,8 @@ class File {
     std::FILE* stream_ = nullptr;
 };
 
-// Opens path with an fopen mode. Paths are the platform's narrow paths: UTF-8 on Linux, the
-// ANSI code page (GBK on Chinese Windows) on Windows, where the C runtime's fopen converts
-// them; the program, its tools and their command lines all hand over such paths.
+// Opens path (UTF-8, path_text.h) with an fopen mode; on Windows through its UTF-16 form, so
+// the system's code page never decides which files can be opened.
 File openFile(const char* path, const char* mode);
 
 // Returns 0 on success, like fseek.

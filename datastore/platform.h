@@ -1,5 +1,5 @@
 // The few platform calls the data store needs. The Windows program fills the seam with
-// GetLocalTime, MessageBoxA and DeleteFileA; host builds use the portable defaults.
+// GetLocalTime, MessageBoxW and DeleteFileW; host builds use the portable defaults.
 #pragma once
 
 // Why the start-up cannot go on; the Windows program shows the user a message box for each.
@@ -20,7 +20,7 @@ struct PlatformSeam {
     void (*localTime)(LocalTime* now);
     // A message box without owner, empty caption, MB_OK.
     void (*showMessage)(const char* text);
-    // Returns nonzero on success, like DeleteFileA.
+    // Returns nonzero on success, like DeleteFileW.
     int (*deleteFile)(const char* path);
     // Ends the process. Fuzz targets replace it to return to their driver.
     void (*exitProcess)(int status);

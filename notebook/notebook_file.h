@@ -111,7 +111,7 @@ struct NotebookFiles {
     bool (*write)(std::FILE* file, const void* bytes, size_t size);
     // Flushes what was written and has the system put it on the disk.
     bool (*commit)(std::FILE* file);
-    // Moves temporary over target, replacing it (MoveFileExA with MOVEFILE_REPLACE_EXISTING |
+    // Moves temporary over target, replacing it (MoveFileExW with MOVEFILE_REPLACE_EXISTING |
     // MOVEFILE_WRITE_THROUGH on Windows, rename elsewhere); false when target is as it was.
     // Windows replaces no file that is open: there it tries again for kNotebookReplaceWaitMs
     // while another copy reads the old file.

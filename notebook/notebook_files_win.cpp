@@ -1,4 +1,4 @@
-// The notebook's file operations on Windows: the replacement is MoveFileExA, which replaces the
+// The notebook's file operations on Windows: the replacement is MoveFileExW, which replaces the
 // old file in one step and returns only once the move is on the disk; the lock is a lock file
 // opened without sharing, which the system deletes when its handle closes.
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "notebook_file.h"
+#include "path_text.h"
 
 namespace {
 
@@ -24,7 +25,9 @@ bool flushToDisk(std::FILE* file) {
 bool moveOver(const char* temporary, const char* target) {
     const DWORD start = GetTickCount();
     for (;;) {
-        if (MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        if (MoveFileExW(widePath(temporary).c_str(), widePath(target).c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
         DWORD error = GetLastError();
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) ||
             GetTickCount() - start >= DWORD(kNotebookReplaceWaitMs))
@@ -38,14 +41,15 @@ bool moveOver(const char* temporary, const char* target) {
 bool heldByAnother(const char* lockPath, DWORD error) {
     if (error == ERROR_SHARING_VIOLATION) return true;
     return error == ERROR_ACCESS_DENIED &&
-           (GetFileAttributesA(lockPath) != INVALID_FILE_ATTRIBUTES || GetLastError() == ERROR_ACCESS_DENIED);
+           (GetFileAttributesW(widePath(lockPath).c_str()) != INVALID_FILE_ATTRIBUTES ||
+            GetLastError() == ERROR_ACCESS_DENIED);
 }
 
 bool lockFile(const char* lockPath, intptr_t* held) {
     const DWORD start = GetTickCount(); // the difference stays right across its wrap
     for (;;) {
-        HANDLE file = CreateFileA(lockPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        HANDLE file = CreateFileW(widePath(lockPath).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             *held = reinterpret_cast<intptr_t>(file);
             return true;

@@ -3,12 +3,13 @@
 #include <windows.h>
 
 #include "notebook_file.h"
+#include "path_text.h"
 #include "user_folder.h"
 
 namespace {
 
 bool lockStartUps(intptr_t* held) {
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, "Local\\Kovanta-user-files");
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\Kovanta-user-files");
     if (!mutex) return false;
     // A holder that died left no half-made file: every step it took replaced its target whole.
     DWORD waited = WaitForSingleObject(mutex, DWORD(kNotebookLockWaitMs));
@@ -27,7 +28,7 @@ void unlockStartUps(intptr_t held) {
 }
 
 PathKind look(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
+    DWORD attributes = GetFileAttributesW(widePath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::kNone
@@ -38,7 +39,7 @@ PathKind look(const char* path) {
 }
 
 void makeFolder(const char* folder) {
-    CreateDirectoryA(folder, nullptr);
+    CreateDirectoryW(widePath(folder).c_str(), nullptr);
 }
 
 } // namespace

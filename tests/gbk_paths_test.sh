@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows builds of the publisher's commands with Chinese folder and file names, run under
-# Wine with code page 936: the command line reaches them in GBK, and every file they read or
+# Wine with code page 936, and with Hangul ones under code page 1252: every file they read or
 # write must still be found. Arguments: the win64 build folder, the sample catalogue, wine64.
 set -uo pipefail
 source "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/checks.sh"
@@ -39,6 +39,15 @@ check "the dumped CSV packs to the same program file" cmp -s 样本/企业名录
 
 run "$bin/kovanta-pack.exe" up --date 2026-12-07 --version 1.4 --description new -o 导出/更新.up
 check "the .up body under a Chinese name" cmp -s 导出/更新.up <(printf '\x0a2026-12-07\x031.4\x03new')
+
+# Names no code page holds whole (Hangul is outside GBK), under an English code page.
+export LC_ALL=C.UTF-8
+mkdir "한국어 자료" && cp "$sample"/*.csv "한국어 자료"/
+run "$bin/kovanta-pack.exe" "한국어 자료" --program 样本/程序映像.exe -o "한국어 자료/Ünïcödé.exe" > /dev/null 2> ko.err
+check "pack reads and writes a folder named in Hangul" cmp -s 样本/企业名录.exe "한국어 자료/Ünïcödé.exe"
+run "$bin/kovanta-dump.exe" "한국어 자료/Ünïcödé.exe" --csv "한국어 자료/导出" > /dev/null 2>> ko.err
+check "dump writes CSV there" cmp -s 导出/第二层/companies.csv "한국어 자료/导出/companies.csv"
+check "with nothing reported" test ! -s ko.err
 
 echo "$passed passed, $failed failed"
 test "$failed" -eq 0

@@ -10,10 +10,13 @@
 #include "container_writer.h"
 #include "csv.h"
 #include "database.h"
+#include "fileio.h"
 #include "host_slot.h"
+#include "path_text.h"
 #include "program_file.h"
 #include "stream_writer.h"
 #include "textcodec.h"
+#include "tool_files.h"
 #include "update_body.h"
 
 namespace fs = std::filesystem;
@@ -278,6 +281,38 @@ TEST_F(SourceTest, DumpedSourcePacksToTheSameFile) {
     ASSERT_TRUE(writeDatabaseStream(source.catalogue, a, errors));
     ASSERT_TRUE(writeDatabaseStream(again.catalogue, b, errors));
     EXPECT_TRUE(a == b);
+}
+
+// Paths are UTF-8 inside the program and its tools, whatever script names a folder: they convert
+// to UTF-16 and back unchanged, bytes that are not UTF-8 name no file, and files are made, read
+// and replaced in such folders.
+TEST_F(ScratchDirTest, FoldersNamedInAnyScript) {
+    const std::string folder = "한국어 자료/Ünïcödé 张伟 😀";
+    std::u16string wide;
+    ASSERT_TRUE(utf16OfPath(folder, &wide));
+    EXPECT_EQ(wide, u"한국어 자료/Ünïcödé 张伟 😀");
+    EXPECT_EQ(pathOfUtf16(wide), folder);
+    // Windows names may hold a lone surrogate; its three-byte form comes back to it.
+    std::u16string lone = {u'a', char16_t(0xD800), u'b', char16_t(0xDC01)};
+    ASSERT_TRUE(utf16OfPath(pathOfUtf16(lone), &wide));
+    EXPECT_EQ(wide, lone);
+    for (const char* bad : {"\xC0\x80", "\xE4\xB8", "a\xFF", "\xF4\x90\x80\x80", "\xE0\x80\xAF", "\xB8"}) {
+        EXPECT_FALSE(utf16OfPath(bad, &wide)) << bad;
+        EXPECT_TRUE(wide.empty());
+    }
+
+    std::string error;
+    ASSERT_TRUE(makeFolders(folder, error)) << error;
+    const std::string file = pathIn(folder, "目录.bin");
+    ASSERT_TRUE(writeFileReplacing(file, Bytes{1, 2, 3}, error)) << error;
+    ASSERT_TRUE(writeFileReplacing(file, Bytes{4, 5}, error)) << error;
+    Bytes read;
+    ASSERT_TRUE(readFileBytes(file, read));
+    EXPECT_EQ(read, (Bytes{4, 5}));
+    EXPECT_TRUE(openFile(file.c_str(), "rb"));
+#ifdef _WIN32
+    EXPECT_FALSE(openFile("\xC0\x80.bin", "wb")) << "Windows names are UTF-16: such bytes name nothing";
+#endif
 }
 
 TEST(DateAndPriceTest, Conversions) {

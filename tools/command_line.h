@@ -23,3 +23,8 @@ struct CommandLine {
 // next option rather than a value), and more than maxPositional other arguments.
 bool parseCommandLine(int argc, char** argv, int first, const std::vector<std::string>& optionNames,
                       size_t maxPositional, CommandLine& line, std::string& error);
+
+// On Windows, replaces argv with the command line's arguments as UTF-8 (the form of every path
+// inside the tools), taken from its UTF-16 form: the code page's argv turns a name it cannot
+// spell into "?". Elsewhere argv is left as it is.
+void useUtf8Arguments(int& argc, char**& argv);

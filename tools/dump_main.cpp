@@ -89,6 +89,7 @@ CatalogueSource catalogueFromStore(const DataStore& d) {
 } // namespace
 
 int main(int argc, char** argv) {
+    useUtf8Arguments(argc, argv);
     CommandLine line;
     std::string error;
     if (!parseCommandLine(argc, argv, 1, {"--now", "--csv"}, 1, line, error)) return usage(error);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "catalogue_generator.h"
+#include "command_line.h"
 #include "stream_writer.h"
 #include "tool_files.h"
 
@@ -40,6 +41,7 @@ std::string allTexts(const Catalogue& c) {
 } // namespace
 
 int main(int argc, char** argv) {
+    useUtf8Arguments(argc, argv);
     if (argc != 3 || (std::strcmp(argv[1], "--stream") != 0 && std::strcmp(argv[1], "--texts") != 0)) {
         std::fprintf(stderr, "usage: kovanta-gen --stream OUT | --texts OUT\n");
         return 2;

@@ -145,6 +145,7 @@ int pack(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    useUtf8Arguments(argc, argv);
     if (argc < 2) return usage();
     if (std::strcmp(argv[1], "up") == 0) return writeUp(argc, argv);
     return pack(argc, argv);

@@ -1,4 +1,4 @@
-// Reading and replacing files, and making folders, with the platform's narrow paths.
+// Reading and replacing files, and making folders; paths are UTF-8 (path_text.h).
 #include "tool_files.h"
 
 #include <cerrno>
@@ -17,7 +17,7 @@
 #endif
 
 #include "fileio.h"
-#include "gbktext.h"
+#include "path_text.h"
 
 namespace {
 
@@ -36,16 +36,11 @@ bool readAll(const std::string& path, std::string& out) {
     return !std::ferror(file.get());
 }
 
-// The positions of path's folder separators. On Windows a backslash may also be the second
-// byte of a double-byte character, so the path is walked character by character.
+// The positions of path's folder separators (no byte of a UTF-8 character is one).
 std::vector<size_t> separatorsOf(const std::string& path) {
     std::vector<size_t> at;
     for (size_t i = 0; i < path.size(); ++i) {
 #ifdef _WIN32
-        if (isGbkLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
-            ++i;
-            continue;
-        }
         if (path[i] == '\\') at.push_back(i);
 #endif
         if (path[i] == '/') at.push_back(i);
@@ -55,22 +50,33 @@ std::vector<size_t> separatorsOf(const std::string& path) {
 
 int makeOneFolder(const std::string& path) {
 #ifdef _WIN32
-    return _mkdir(path.c_str());
+    return _wmkdir(widePath(path).c_str());
 #else
     return mkdir(path.c_str(), 0777);
 #endif
 }
 
-bool isFolder(const std::string& path) {
+// The kind of what is at path: S_IFDIR, S_IFREG, another kind, or 0 when nothing is.
+unsigned kindAt(const std::string& path) {
+#ifdef _WIN32
+    struct _stat info;
+    if (_wstat(widePath(path).c_str(), &info) != 0) return 0;
+#else
     struct stat info;
-    return stat(path.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
+    if (stat(path.c_str(), &info) != 0) return 0;
+#endif
+    return unsigned(info.st_mode & S_IFMT);
+}
+
+bool isFolder(const std::string& path) {
+    return kindAt(path) == S_IFDIR;
 }
 
 // 1: a regular file, 0: missing, -1: something else (a device, a folder).
 int targetKind(const std::string& path) {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0) return 0;
-    return (info.st_mode & S_IFMT) == S_IFREG ? 1 : -1;
+    unsigned kind = kindAt(path);
+    if (kind == 0) return 0;
+    return kind == S_IFREG ? 1 : -1;
 }
 
 // A new file of its own beside path, opened for writing.
@@ -84,7 +90,8 @@ File createTemporaryBeside(const std::string& path, std::string& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = path + ".tmp-" + std::to_string(pid) + "-" + std::to_string(serial++);
 #ifdef _WIN32
-        int fd = _open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        int fd =
+            _wopen(widePath(name).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) return File();
         std::FILE* stream = _fdopen(fd, "wb");
@@ -103,7 +110,7 @@ File createTemporaryBeside(const std::string& path, std::string& name) {
 
 bool replace(const std::string& from, const std::string& to, std::string& reason) {
 #ifdef _WIN32
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    if (MoveFileExW(widePath(from).c_str(), widePath(to).c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
     reason = "it cannot be replaced (Windows error " + std::to_string(GetLastError()) + ")";
     return false;
 #else

@@ -1,10 +1,8 @@
 // Files of the publisher's tools: whole-file reads, writes that replace their target only once
 // complete, folders, and paths inside a folder.
 //
-// Paths are the platform's narrow paths as the command line hands them over: UTF-8 on Linux,
-// the ANSI code page (GBK on Chinese Windows) on Windows. They are opened through the data
-// store's openFile and never made into std::filesystem::path, which MinGW's libstdc++ would
-// build from a GBK path as if it were UTF-8.
+// Paths are UTF-8 (path_text.h), on Windows too, where the command line is taken in UTF-16
+// (useUtf8Arguments) so a folder named in any script is found whatever the code page.
 #pragma once
 
 #include <cstddef>

@@ -35,8 +35,9 @@ struct AppSettings {
     char detailClassName[20] = {};
     char versionString[16] = {};
     char updateHost[60] = {};
-    char notebookPath[256] = {};
-    char searchHistoryPath[256] = {};
+    // UTF-8, as every path of the program: any path within MAX_PATH units fits.
+    char notebookPath[3 * MAX_PATH] = {};
+    char searchHistoryPath[3 * MAX_PATH] = {};
     bool onDemandUpdate = false;
 };
 

@@ -73,9 +73,9 @@ KOVANTA_BOUND_AT_FIRST_CALL("comctl32.dll", 12, int, ImageList_Add,
                             (HIMAGELIST list, HBITMAP image, HBITMAP mask), (list, image, mask))
 KOVANTA_BOUND_AT_FIRST_CALL("comctl32.dll", 12, int, ImageList_ReplaceIcon,
                             (HIMAGELIST list, int index, HICON icon), (list, index, icon))
-KOVANTA_BOUND_AT_FIRST_CALL("comdlg32.dll", 4, BOOL, GetSaveFileNameA, (LPOPENFILENAMEA dialog), (dialog))
-KOVANTA_BOUND_AT_FIRST_CALL("shell32.dll", 20, HRESULT, SHGetFolderPathA,
-                            (HWND owner, int folder, HANDLE token, DWORD flags, LPSTR path),
+KOVANTA_BOUND_AT_FIRST_CALL("comdlg32.dll", 4, BOOL, GetSaveFileNameW, (LPOPENFILENAMEW dialog), (dialog))
+KOVANTA_BOUND_AT_FIRST_CALL("shell32.dll", 20, HRESULT, SHGetFolderPathW,
+                            (HWND owner, int folder, HANDLE token, DWORD flags, LPWSTR path),
                             (owner, folder, token, flags, path))
 KOVANTA_BOUND_AT_FIRST_CALL("shell32.dll", 24, HINSTANCE, ShellExecuteW,
                             (HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR folder,

@@ -9,21 +9,28 @@
 #include "list_copy.h"
 #include "list_export.h"
 #include "list_rows.h"
+#include "path_text.h"
 #include "wide_text.h"
 
 namespace {
 
 bool askWithSaveDialog(HWND owner, char* path, size_t capacity) {
-    OPENFILENAMEA dialog{};
+    wchar_t chosen[MAX_PATH] = {};
+    lstrcpynW(chosen, widePath(path).c_str(), MAX_PATH);
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = "CSV 文件 (*.csv)\0*.csv\0所有文件 (*.*)\0*.*\0";
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = DWORD(capacity);
-    dialog.lpstrDefExt = "csv";
-    dialog.lpstrTitle = "导出列表";
+    dialog.lpstrFilter = L"CSV 文件 (*.csv)\0*.csv\0所有文件 (*.*)\0*.*\0";
+    dialog.lpstrFile = chosen;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrDefExt = L"csv";
+    dialog.lpstrTitle = L"导出列表";
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    return GetSaveFileNameA(&dialog) != 0;
+    if (!GetSaveFileNameW(&dialog)) return false;
+    std::string narrow = pathOfWide(chosen);
+    if (narrow.size() >= capacity) return false; // cannot happen: capacity holds any MAX_PATH path
+    std::snprintf(path, capacity, "%s", narrow.c_str());
+    return true;
 }
 
 std::string fileText(HWND list) {
@@ -36,7 +43,8 @@ std::string fileText(HWND list) {
 
 // The whole text or nothing: a short write or a failed flush counts as a failure.
 bool writeWhole(const char* path, const std::string& text) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     bool whole =
@@ -50,8 +58,8 @@ bool writeWhole(const char* path, const std::string& text) {
 bool (*askExportPath)(HWND owner, char* path, size_t capacity) = askWithSaveDialog;
 
 bool exportList(HWND list, HWND owner, const char* listName) {
-    char path[MAX_PATH] = {};
-    std::snprintf(path, sizeof path, "%s", exportFileName(listName ? listName : "").c_str());
+    char path[3 * MAX_PATH] = {};
+    std::snprintf(path, sizeof path, "%s", utf8OfGbk(exportFileName(listName ? listName : "")).c_str());
     if (!askExportPath(owner, path, sizeof path) || path[0] == '\0') return false;
     path[sizeof path - 1] = '\0';
     std::string target = path;
@@ -59,11 +67,12 @@ bool exportList(HWND list, HWND owner, const char* listName) {
     // any file of the user's.
     std::string temporary = target + ".~" + std::to_string(GetCurrentProcessId()) + ".tmp";
     if (writeWhole(temporary.c_str(), fileText(list)) &&
-        MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        MoveFileExW(widePath(temporary).c_str(), widePath(target).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    DeleteFileA(temporary.c_str());
-    char message[MAX_PATH + 64];
-    std::snprintf(message, sizeof message, "无法保存列表到文件：\r\n%s\r\n\r\n原有的文件保持不变。", path);
-    gbkMessageBox(owner, message, "导出列表", MB_OK | MB_ICONWARNING);
+    DeleteFileW(widePath(temporary).c_str());
+    std::wstring message =
+        widenGbk("无法保存列表到文件：\r\n") + widePath(target) + widenGbk("\r\n\r\n原有的文件保持不变。");
+    MessageBoxW(owner, message.c_str(), widenGbk("导出列表").c_str(), MB_OK | MB_ICONWARNING);
     return false;
 }

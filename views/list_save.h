@@ -5,8 +5,9 @@
 
 #include <cstddef>
 
-// Asks the user where to save: path holds the proposed name on entry and the chosen path on
-// return; false when the user cancels. The save dialog; tests put their own path here.
+// Asks the user where to save: path (UTF-8, as every path of the program) holds the proposed
+// name on entry and the chosen path on return; false when the user cancels. The save dialog;
+// tests put their own path here.
 extern bool (*askExportPath)(HWND owner, char* path, size_t capacity);
 
 // Saves every row of the list, in the order shown, with all its columns and their titles, to a

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "database.h"
 #include "fileio.h"
@@ -102,12 +101,12 @@ std::vector<SearchHit> findSearchHits(const char* foldedWord) {
 }
 
 bool appendSearchHistory(const char* path, const char* word) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path, "ab"), std::fclose);
+    File file = openFile(path, "ab");
     if (!file) return false;
     size_t length = std::strlen(word);
     unsigned char prefix[4];
     writeU32LE(prefix, uint32_t(length));
     bool written =
         std::fwrite(prefix, 1, 4, file.get()) == 4 && std::fwrite(word, 1, length, file.get()) == length;
-    return std::fclose(file.release()) == 0 && written;
+    return file.close() && written;
 }

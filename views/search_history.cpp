@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "fileio.h"
 #include "gbktext.h"
@@ -32,7 +31,7 @@ std::vector<std::string> parseSearchHistory(const unsigned char* data, size_t si
 std::vector<std::string> readSearchHistory(const char* path) {
     // The history is read whole; beyond this size the rest is not looked at.
     constexpr int64_t kLargestRead = 16 << 20;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path, "rb"), std::fclose);
+    File file = openFile(path, "rb");
     if (!file) return {};
     int64_t size = fileSize(file.get());
     if (size <= 0) return {};

@@ -12,7 +12,9 @@
 #include "list_notify.h"
 #include "list_rows.h"
 #include "list_save.h"
+#include "path_text.h"
 #include "resource.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -49,8 +51,8 @@ std::string bytesOf(const char8_t* text) {
 }
 
 std::string fileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
+    Bytes bytes = fileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 class ListKeysTest : public ProgramTest {
@@ -297,7 +299,8 @@ TEST_F(ListKeysTest, CtrlFSelectsTheSearchBoxTextWhoseCtrlCStaysItsOwn) {
 
 TEST_F(ListKeysTest, ListsSavedAsCsvUnderTheNameOfWhatTheyShow) {
     static std::string proposed, target;
-    target = scratch_ + "\\列表.csv";
+    // A name the system's code page may not spell, Hangul being outside GBK.
+    target = scratch_ + pathOfWide(L"\\列表 한국어.csv");
     askExportPath = [](HWND, char* path, size_t capacity) {
         proposed = path;
         std::snprintf(path, capacity, "%s", target.c_str());
@@ -305,34 +308,35 @@ TEST_F(ListKeysTest, ListsSavedAsCsvUnderTheNameOfWhatTheyShow) {
     };
     messages.clear();
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
-    EXPECT_EQ(proposed, "华东-电脑商情.csv") << "the top level: the catalogue's title";
+    EXPECT_EQ(proposed, utf8OfGbk("华东-电脑商情.csv")) << "the top level: the catalogue's title";
     selectTreeItem(xinghe);
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
-    EXPECT_EQ(proposed, "星河.csv");
+    EXPECT_EQ(proposed, utf8OfGbk("星河.csv"));
     EXPECT_EQ(fileText(target), bytesOf(u8"" COMPANY_CSV));
 
     selectTreeItem(treeChild(app.tree, xinghe, 0));
     notifyFromList(LVN_COLUMNCLICK, -1, 2);
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
-    EXPECT_EQ(proposed, "宁波智盛数码科技有限公司.csv")
+    EXPECT_EQ(proposed, utf8OfGbk("宁波智盛数码科技有限公司.csv"))
         << "the company's name, without its phone and contact";
     EXPECT_EQ(fileText(target), bytesOf(u8"" PRODUCT_CSV)) << "the old file replaced";
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(GetFileAttributesA((target + ".~" + std::to_string(GetCurrentProcessId()) + ".tmp").c_str()),
-              INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(
+        GetFileAttributesW(widePath(target + ".~" + std::to_string(GetCurrentProcessId()) + ".tmp").c_str()),
+        INVALID_FILE_ATTRIBUTES);
 
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_NOTE_VIEW, 0);
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
-    EXPECT_EQ(proposed, "我的记事本.csv");
+    EXPECT_EQ(proposed, utf8OfGbk("我的记事本.csv"));
 }
 
 TEST_F(ListKeysTest, AFailedExportTellsTheUserAndLeavesTheOldFile) {
     static std::string target;
-    target = scratch_ + "\\公司.csv";
-    std::ofstream(target, std::ios::binary) << "old";
+    target = scratch_ + utf8OfGbk("\\公司.csv");
+    writeBytes(target, {'o', 'l', 'd'});
     // A folder where the file would be written first refuses it.
     const std::string temporary = target + ".~" + std::to_string(GetCurrentProcessId()) + ".tmp";
-    ASSERT_TRUE(CreateDirectoryA(temporary.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(widePath(temporary).c_str(), nullptr));
     askExportPath = [](HWND, char* path, size_t capacity) {
         std::snprintf(path, capacity, "%s", target.c_str());
         return true;
@@ -343,16 +347,17 @@ TEST_F(ListKeysTest, AFailedExportTellsTheUserAndLeavesTheOldFile) {
     EXPECT_EQ(fileText(target), "old");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].caption, "导出列表");
-    EXPECT_EQ(messages[0].text, "无法保存列表到文件：\r\n" + target + "\r\n\r\n原有的文件保持不变。");
+    EXPECT_EQ(messages[0].text,
+              "无法保存列表到文件：\r\n" + scratch_ + "\\公司.csv\r\n\r\n原有的文件保持不变。");
 
     // A cancelled dialog saves nothing and says nothing.
     askExportPath = [](HWND, char*, size_t) { return false; };
     SendMessageA(app.mainWindow, WM_COMMAND, IDM_EXPORT_LIST, 0);
     EXPECT_EQ(messages.size(), 1u);
-    RemoveDirectoryA(temporary.c_str());
+    RemoveDirectoryW(widePath(temporary).c_str());
 
     // The old file held open by another program without sharing it (a spreadsheet that shows it).
-    HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE held = CreateFileW(widePath(target).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     askExportPath = [](HWND, char* path, size_t capacity) {
         std::snprintf(path, capacity, "%s", target.c_str());
         return true;
@@ -361,7 +366,8 @@ TEST_F(ListKeysTest, AFailedExportTellsTheUserAndLeavesTheOldFile) {
     CloseHandle(held);
     EXPECT_EQ(fileText(target), "old");
     EXPECT_EQ(messages.size(), 2u);
-    EXPECT_EQ(GetFileAttributesA(temporary.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing left beside it";
+    EXPECT_EQ(GetFileAttributesW(widePath(temporary).c_str()), INVALID_FILE_ATTRIBUTES)
+        << "nothing left beside it";
 }
 
 TEST_F(ListKeysTest, TheExportCommandInTheViewMenuAndTheListsContextMenus) {

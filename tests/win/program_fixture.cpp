@@ -13,7 +13,9 @@
 #include "container_writer.h"
 #include "database.h"
 #include "detail_window.h"
+#include "fileio.h"
 #include "notebook_file.h"
+#include "path_text.h"
 #include "startup.h"
 #include "stream_writer.h"
 #include "update_check.h"
@@ -115,14 +117,14 @@ void ProgramTest::SetUpTestSuite() {
 }
 
 void ProgramTest::SetUp() {
-    char temp[MAX_PATH] = {}, here[MAX_PATH] = {};
-    GetTempPathA(sizeof temp, temp);
-    GetCurrentDirectoryA(sizeof here, here);
-    previous_ = here;
-    scratch_ = std::string(temp) + "kovanta-window-" + std::to_string(GetCurrentProcessId()) + "-" +
+    wchar_t temp[MAX_PATH] = {}, here[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    GetCurrentDirectoryW(MAX_PATH, here);
+    previous_ = pathOfWide(here);
+    scratch_ = pathOfWide(temp) + "kovanta-window-" + std::to_string(GetCurrentProcessId()) + "-" +
                std::to_string(GetTickCount());
-    CreateDirectoryA(scratch_.c_str(), nullptr);
-    SetCurrentDirectoryA(scratch_.c_str());
+    CreateDirectoryW(widePath(scratch_).c_str(), nullptr);
+    SetCurrentDirectoryW(widePath(scratch_).c_str());
     messages.clear();
     answers.clear();
     shellTargets.clear();
@@ -137,14 +139,14 @@ void ProgramTest::TearDown() {
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
         if (message.message != WM_QUIT) DispatchMessageA(&message);
     UnhookWindowsHookEx(messageHook);
-    SetCurrentDirectoryA(previous_.c_str());
+    SetCurrentDirectoryW(widePath(previous_).c_str());
     dialogDriver = nullptr;
     for (const char* name : {"program.bin", "MySchInf.wrk", "MyDocInf.wrk", "5.msg"})
-        DeleteFileA((scratch_ + "\\" + name).c_str());
-    std::string temporary = notebookTemporaryPath((scratch_ + "\\MyDocInf.wrk").c_str());
-    DeleteFileA(temporary.c_str());
-    RemoveDirectoryA(temporary.c_str());
-    RemoveDirectoryA(scratch_.c_str());
+        DeleteFileW(widePath(scratch_ + "\\" + name).c_str());
+    std::wstring temporary = widePath(notebookTemporaryPath((scratch_ + "\\MyDocInf.wrk").c_str()));
+    DeleteFileW(temporary.c_str());
+    RemoveDirectoryW(temporary.c_str());
+    RemoveDirectoryW(widePath(scratch_).c_str());
 }
 
 std::string winePath(const char* path) {
@@ -155,13 +157,13 @@ std::string winePath(const char* path) {
 
 std::vector<std::string> folderEntries(const std::string& folder) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(widePath(folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
-        std::string name = found.cFileName;
+        std::string name = pathOfWide(found.cFileName);
         if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
@@ -170,12 +172,12 @@ std::vector<std::string> folderEntries(const std::string& folder) {
 void removeTree(const std::string& folder) {
     for (const std::string& name : folderEntries(folder)) {
         std::string path = folder + "\\" + name;
-        if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
+        if (GetFileAttributesW(widePath(path).c_str()) & FILE_ATTRIBUTE_DIRECTORY)
             removeTree(path);
         else
-            DeleteFileA(path.c_str());
+            DeleteFileW(widePath(path).c_str());
     }
-    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryW(widePath(folder).c_str());
 }
 
 Bytes programFileOf(const Catalogue& catalogue) {
@@ -416,13 +418,19 @@ COLORREF cellTextColour(int row, int column) {
 }
 
 Bytes fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
+    Bytes bytes;
+    if (File file = openFile(path.c_str(), "rb")) {
+        uint8_t chunk[65536];
+        size_t n;
+        while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0)
+            bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    return bytes;
 }
 
 void writeBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    File file = openFile(path.c_str(), "wb");
+    if (file) std::fwrite(bytes.data(), 1, bytes.size(), file.get());
 }
 
 RECT childRect(HWND child) {

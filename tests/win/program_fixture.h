@@ -107,6 +107,8 @@ struct ScreenPicture {
 };
 ScreenPicture screenPicture(const RECT& area);
 using Bytes = std::vector<uint8_t>;
+// Paths are the program's own, UTF-8 (path_text.h); a Chinese literal of the tests is GBK,
+// so it goes through utf8OfGbk first.
 // A file's bytes (none when it cannot be read), and a file written with bytes.
 Bytes fileBytes(const std::string& path);
 void writeBytes(const std::string& path, const Bytes& bytes);

@@ -21,10 +21,12 @@
 #include "container.h"
 #include "container_writer.h"
 #include "database.h"
+#include "path_text.h"
 #include "platform.h"
 #include "program_fixture.h"
 #include "startup_failure.h"
 #include "stream_writer.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -59,16 +61,17 @@ class ProgramRun {
   public:
     ProgramRun(const std::string& program, const std::string& folder, const std::string& errorFile) {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        error_ = CreateFileA(errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        error_ = CreateFileW(widePath(errorFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         errorFile_ = errorFile;
-        STARTUPINFOA startup{};
+        STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdError = error_;
-        std::string commandLine = "\"" + program + "\"";
-        started_ = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                  folder.c_str(), &startup, &process_);
+        // In UTF-16, as a user's double click starts it: the path need not fit any code page.
+        std::wstring commandLine = L"\"" + widePath(program) + L"\"";
+        started_ = CreateProcessW(widePath(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                  nullptr, widePath(folder).c_str(), &startup, &process_);
     }
     ~ProgramRun() {
         if (started_) {
@@ -79,7 +82,7 @@ class ProgramRun {
             CloseHandle(process_.hProcess);
         }
         if (error_ != INVALID_HANDLE_VALUE) CloseHandle(error_);
-        DeleteFileA(errorFile_.c_str());
+        DeleteFileW(widePath(errorFile_).c_str());
     }
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
@@ -92,10 +95,8 @@ class ProgramRun {
         DWORD begun = GetTickCount();
         while (GetTickCount() - begun < limitMs) {
             if (HWND box = topWindow(process_.dwProcessId, "#32770")) {
-                char text[1024] = {};
-                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
                 if (boxes.empty() || boxes.back().first != box) {
-                    boxes.push_back({box, std::string(text)});
+                    boxes.push_back({box, dialogItemText(box, 0xFFFF)});
                     captions.push_back(windowText(box));
                 }
                 // Start-up's boxes come before the main window opens.
@@ -142,21 +143,21 @@ class ProgramRun {
 std::vector<std::string> topTreeTexts(HANDLE process, HWND tree) {
     std::vector<std::string> texts;
     const size_t capacity = 256;
-    auto* remote = static_cast<char*>(
-        VirtualAllocEx(process, nullptr, sizeof(TVITEMA) + capacity, MEM_COMMIT, PAGE_READWRITE));
+    auto* remote = static_cast<char*>(VirtualAllocEx(
+        process, nullptr, sizeof(TVITEMW) + capacity * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
     if (!remote) return texts;
     auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     while (item) {
-        TVITEMA request{};
+        TVITEMW request{};
         request.mask = TVIF_TEXT;
         request.hItem = item;
-        request.pszText = remote + sizeof(TVITEMA);
+        request.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(TVITEMW));
         request.cchTextMax = int(capacity);
-        char text[capacity] = {};
+        wchar_t text[capacity] = {};
         WriteProcessMemory(process, remote, &request, sizeof request, nullptr);
-        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote));
-        ReadProcessMemory(process, remote + sizeof(TVITEMA), text, capacity - 1, nullptr);
-        texts.push_back(text);
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote + sizeof(TVITEMW), text, (capacity - 1) * sizeof(wchar_t), nullptr);
+        texts.push_back(gbkOf(text));
         item = reinterpret_cast<HTREEITEM>(
             SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
     }
@@ -230,13 +231,13 @@ Catalogue smallCatalogue() {
 class RealProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        root_ = std::string(temp) + "kovanta-real-" + std::to_string(GetCurrentProcessId()) + "-" +
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        root_ = pathOfWide(temp) + "kovanta-real-" + std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(GetTickCount());
         folder_ = root_ + "\\folder";
-        CreateDirectoryA(root_.c_str(), nullptr);
-        CreateDirectoryA(folder_.c_str(), nullptr);
+        CreateDirectoryW(widePath(root_).c_str(), nullptr);
+        CreateDirectoryW(widePath(folder_).c_str(), nullptr);
         platform = defaultPlatform();
     }
     void TearDown() override { removeTree(root_); }
@@ -315,20 +316,33 @@ TEST_F(RealProgramTest, TwoStartUpsAtOnceBothLoadTheWholeLargeCatalogue) {
 
 TEST_F(RealProgramTest, APathLongerThan255BytesStarts) {
     // Five folders of 25 Chinese characters: about 160 characters in all, under the system's
-    // limit, but well over 255 bytes in GBK.
+    // limit, but well over 255 bytes in GBK or UTF-8.
     std::string folder = folder_;
     for (int i = 0; i < 5; ++i) {
         folder += "\\";
         for (int c = 0; c < 25; ++c)
-            folder += "商";
-        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << GetLastError();
+            folder += utf8OfGbk("商");
+        ASSERT_TRUE(CreateDirectoryW(widePath(folder).c_str(), nullptr)) << GetLastError();
     }
     std::string program = folder + "\\Kovanta.exe";
     ASSERT_GT(program.size(), 255u);
-    ASSERT_LT(MultiByteToWideChar(CP_ACP, 0, program.c_str(), -1, nullptr, 0), MAX_PATH);
+    ASSERT_LT(widePath(program).size(), size_t(MAX_PATH));
     writeBytes(program, packed(smallCatalogue()));
     startsAndShowsItsCatalogue(program, folder);
     EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"Kovanta.exe"});
+}
+
+// Folders named in scripts that a code page may not spell: Hangul is outside GBK, and neither
+// is in code page 1252 or 932 whole.
+TEST_F(RealProgramTest, StartsFromFoldersNamedInAnyScript) {
+    for (const wchar_t* name : {L"\\한국어 자료", L"\\Ünïcödé", L"\\张伟 Ünïcödé 한국어"}) {
+        std::string folder = folder_ + pathOfWide(name);
+        ASSERT_TRUE(CreateDirectoryW(widePath(folder).c_str(), nullptr)) << GetLastError();
+        std::string program = folder + "\\Kovanta.exe";
+        writeBytes(program, packed(smallCatalogue()));
+        startsAndShowsItsCatalogue(program, folder);
+        EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"Kovanta.exe"});
+    }
 }
 
 // The signed program that tests/signing_test.sh makes with osslsigncode; this test runs there.

@@ -7,6 +7,7 @@
 #include "container.h"
 #include "notebook.h"
 #include "notebook_file.h"
+#include "path_text.h"
 #include "platform.h"
 #include "program_fixture.h"
 #include "resource.h"
@@ -39,8 +40,9 @@ TEST_F(ProgramTest, AProgramPathThatDoesNotFitIsShownAndNeverCut) {
     EXPECT_STREQ(programPath, "") << "no cut path is left to open";
 
     // The program's own buffer holds the whole path.
-    std::string expected(32768, '\0');
-    expected.resize(GetModuleFileNameA(nullptr, expected.data(), DWORD(expected.size())));
+    std::wstring wide(32768, L'\0');
+    wide.resize(GetModuleFileNameW(nullptr, wide.data(), DWORD(wide.size())));
+    const std::string expected = pathOfWide(wide.c_str());
     readProgramPath();
     EXPECT_EQ(programPath, expected);
     EXPECT_EQ(messages.size(), 1u);
@@ -54,14 +56,16 @@ std::string perUserFolderOfTest() {
     return testPerUserFolder;
 }
 
+// The per-user folder is named in a script outside GBK, as a user's name may be.
 TEST_F(ProgramTest, UserFilesMoveToAPerUserFolderWhenTheSystemFolderRefusesWrites) {
+    const std::string appData = scratch_ + pathOfWide(L"\\앱 데이터 Ünïcödé");
     testSystemFolder = scratch_ + "\\system";
-    testPerUserFolder = scratch_ + "\\appdata\\Kovanta";
-    CreateDirectoryA(testSystemFolder.c_str(), nullptr);
-    CreateDirectoryA((scratch_ + "\\appdata").c_str(), nullptr);
+    testPerUserFolder = appData + "\\Kovanta";
+    CreateDirectoryW(widePath(testSystemFolder).c_str(), nullptr);
+    CreateDirectoryW(widePath(appData).c_str(), nullptr);
     // A folder in the way of this process's temporary notebook: none of its saves could succeed.
     const std::string inTheWay = notebookTemporaryPath((testSystemFolder + "\\MyDocInf.wrk").c_str());
-    CreateDirectoryA(inTheWay.c_str(), nullptr);
+    CreateDirectoryW(widePath(inTheWay).c_str(), nullptr);
     NotebookEntry entry{};
     setNoteField(entry, 0, "2024-3-1 8:0");
     setNoteField(entry, 1, "宁波智盛数码科技有限公司");
@@ -94,11 +98,8 @@ TEST_F(ProgramTest, UserFilesMoveToAPerUserFolderWhenTheSystemFolderRefusesWrite
 
     systemFolderOfUserFiles = defaultSystemFolderOfUserFiles;
     perUserFolderOfUserFiles = defaultPerUserFolderOfUserFiles;
-    for (const std::string& file : {perUserNotes, testPerUserFolder + "\\MySchInf.wrk",
-                                    testSystemFolder + "\\MyDocInf.wrk", testSystemFolder + "\\MySchInf.wrk"})
-        DeleteFileA(file.c_str());
-    for (const std::string& folder : {testPerUserFolder, scratch_ + "\\appdata", inTheWay, testSystemFolder})
-        RemoveDirectoryA(folder.c_str());
+    for (const std::string& folder : {appData, testSystemFolder})
+        removeTree(folder);
 }
 
 // First start-ups of two copies at once, where the system folder takes no file of either: in
