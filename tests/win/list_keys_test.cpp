@@ -92,7 +92,8 @@ class ListKeysTest : public ProgramTest {
         SetKeyboardState(none);
     }
 
-    static std::string clipboardText() {
+    // The clipboard's CF_TEXT as it stands, in the system's code page.
+    static std::string clipboardAnsi() {
         std::string text;
         if (!OpenClipboard(nullptr)) return "(no clipboard)";
         if (HANDLE data = GetClipboardData(CF_TEXT)) {
@@ -112,6 +113,8 @@ class ListKeysTest : public ProgramTest {
         CloseClipboard();
         return text;
     }
+    // The copied text as the program's GBK, whatever the system's code page.
+    static std::string clipboardText() { return gbkOf(clipboardWide().c_str()); }
 
     // What the commands act on: the companies whose detail windows command 120 opens (closed
     // again), and the company fields the notebook dialog of command 118 starts with. The focus
@@ -231,9 +234,9 @@ TEST_F(ListKeysTest, CtrlCCopiesTheHighlightedRowsInTwoFormatsAndCtrlAHighlights
     ansi.resize(size_t(
         WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(), int(ansi.size()), nullptr, nullptr) -
         1));
-    EXPECT_EQ(clipboardText(), ansi) << "CF_TEXT";
+    EXPECT_EQ(clipboardAnsi(), ansi) << "CF_TEXT";
     if (GetACP() == 936) {
-        EXPECT_EQ(clipboardText(), COPIED_ROWS) << "CF_TEXT in GBK";
+        EXPECT_EQ(clipboardAnsi(), COPIED_ROWS) << "CF_TEXT in GBK";
     }
 
     // Nothing highlighted, the focus rectangle on a row: no row is copied, the clipboard stays.

@@ -13,6 +13,7 @@
 #include "list_rows.h"
 #include "resource.h"
 #include "tree_model.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -299,7 +300,8 @@ TEST_F(DetailTest, LinesColoursAndLinks) {
     GetClientRect(detail, &client);
     std::vector<DetailLine> lines = detailLines(dc, 0, client);
     SIZE name{};
-    GetTextExtentPointA(dc, lines[0].text.c_str(), int(lines[0].text.size()), &name);
+    std::wstring wideName = widenGbk(lines[0].text.c_str());
+    GetTextExtentPoint32W(dc, wideName.c_str(), int(wideName.size()), &name);
     ReleaseDC(detail, dc);
     ASSERT_EQ(lines.size(), 12u);
     EXPECT_EQ(lines[0].text, "宁波智盛数码科技有限公司");

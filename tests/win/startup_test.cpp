@@ -248,12 +248,12 @@ TEST_F(ProgramTest, RebarBandsToolbarsAndTooltips) {
     EXPECT_EQ(addressText(), "") << "empty until the first selection";
 
     auto tooltip = [&](UINT id) {
-        NMTTDISPINFOA request{};
+        NMTTDISPINFOW request{};
         request.hdr.hwndFrom = commands;
         request.hdr.idFrom = id;
-        request.hdr.code = TTN_NEEDTEXTA;
-        SendMessageA(app.mainWindow, WM_NOTIFY, 4200, reinterpret_cast<LPARAM>(&request));
-        return std::string(request.lpszText ? request.lpszText : "");
+        request.hdr.code = TTN_NEEDTEXTW;
+        SendMessageW(app.mainWindow, WM_NOTIFY, 4200, reinterpret_cast<LPARAM>(&request));
+        return gbkOf(request.lpszText ? request.lpszText : L"");
     };
     EXPECT_EQ(tooltip(125), "收缩回原始状态");
     EXPECT_EQ(tooltip(4300), "开始搜索");
