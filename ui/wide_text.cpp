@@ -50,6 +50,15 @@ std::string systemCodePageText(const std::wstring& wide) {
     return ansi;
 }
 
+std::wstring widenSystemCodePage(const char* ansi) {
+    int units = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
+    if (units <= 1) return {};
+    std::wstring wide(size_t(units), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide.data(), units);
+    wide.resize(size_t(units - 1));
+    return wide;
+}
+
 int widenGbkInto(const char* gbk, wchar_t* out, int capacity) {
     // The longest run of whole characters (a pair counted as one) that leaves room for the zero.
     size_t bytes = 0;

@@ -23,6 +23,8 @@ std::string utf8OfGbk(const std::string& gbk);
 // UTF-16 text in the system's ANSI code page, for programs that read only that form (the
 // clipboard's CF_TEXT): on a Chinese system the GBK bytes themselves.
 std::string systemCodePageText(const std::wstring& wide);
+// And back: text a system control handed over in the ANSI code page.
+std::wstring widenSystemCodePage(const char* ansi);
 
 // The same into a fixed buffer of capacity units (at least 1): as many whole characters as fit
 // before the terminating zero. Returns the units written before it.

@@ -106,27 +106,26 @@ void onRangeChanged(const NMLVODSTATECHANGE* change) {
     followHighlight(change->hdr.hwndFrom, changed & LVIS_SELECTED);
 }
 
-// Type-ahead: the next row from start whose label begins with the typed text, in any case; -1
-// none. A company list's label is the company's name: its first column, the product name, is
-// the same in every row.
-LRESULT findRowByLabel(const LVFINDINFOA& find, int start) {
+// Type-ahead: the next row from start whose label begins with the typed text, in any case, as
+// the Chinese locale compares them whatever the system's; -1 none. A company list's label is
+// the company's name: its first column, the product name, is the same in every row.
+LRESULT findRowByLabel(UINT flags, const wchar_t* typed, int start) {
     const ListRow* table = rowTable();
     const int count = table ? listState.rowCount : 0;
-    if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.psz || count == 0) return -1;
-    const int length = int(strnlen(find.psz, kCellSize));
+    if (!(flags & (LVFI_STRING | LVFI_PARTIAL)) || !typed || count == 0) return -1;
+    const int length = int(std::wcslen(typed));
     if (start < 0 || start >= count) start = 0;
     for (int step = 0; step < count; ++step) {
         int r = start + step;
         if (r >= count) {
-            if (!(find.flags & LVFI_WRAP)) return -1;
+            if (!(flags & LVFI_WRAP)) return -1;
             r -= count;
         }
-        const char* label = table[r].cells[isCompanyList() ? 2 : 0];
-        int labelLength = int(strnlen(label, kCellSize));
-        int compared = find.flags & LVFI_PARTIAL ? length : labelLength;
+        wchar_t label[kCellSize];
+        int labelLength = widenGbkInto(table[r].cells[isCompanyList() ? 2 : 0], label, kCellSize);
+        int compared = flags & LVFI_PARTIAL ? length : labelLength;
         if (labelLength < compared) continue;
-        if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, label, compared, find.psz, length) ==
-            CSTR_EQUAL)
+        if (CompareStringW(kChineseLocale, NORM_IGNORECASE, label, compared, typed, length) == CSTR_EQUAL)
             return r;
     }
     return -1;
@@ -135,17 +134,11 @@ LRESULT findRowByLabel(const LVFINDINFOA& find, int start) {
 LRESULT onFindItem(const NMHDR* header) {
     if (header->code == LVN_ODFINDITEMA) {
         const auto* find = reinterpret_cast<const NMLVFINDITEMA*>(header);
-        return findRowByLabel(find->lvfi, find->iStart);
+        if (!find->lvfi.psz) return -1;
+        return findRowByLabel(find->lvfi.flags, widenSystemCodePage(find->lvfi.psz).c_str(), find->iStart);
     }
-    // Typed letters in UTF-16; a character GBK cannot hold starts no row's label.
     const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
-    std::string text;
-    if (find->lvfi.psz && !narrowToGbk(find->lvfi.psz, std::wcslen(find->lvfi.psz), text)) return -1;
-    if (text.size() >= kCellSize) text.resize(gbkFitLength(text.data(), text.size(), kCellSize - 1));
-    LVFINDINFOA narrow{};
-    narrow.flags = find->lvfi.flags;
-    narrow.psz = find->lvfi.psz ? text.c_str() : nullptr;
-    return findRowByLabel(narrow, find->iStart);
+    return findRowByLabel(find->lvfi.flags, find->lvfi.psz, find->iStart);
 }
 
 void onColumnClick(const NMLISTVIEW* click) {

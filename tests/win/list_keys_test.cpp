@@ -384,6 +384,24 @@ TEST_F(ListKeysTest, TheExportCommandInTheViewMenuAndTheListsContextMenus) {
     }
 }
 
+// Letters typed into a company list go to the first company whose name begins with them, typed
+// in UTF-16 whatever the system's code page; a character GBK has not finds none.
+TEST_F(ListKeysTest, TypedCharactersGoToTheCompanyWhoseNameBeginsWithThem) {
+    selectTreeItem(xinghe);
+    SetFocus(app.list);
+    auto typed = [](const wchar_t* text) {
+        Sleep(1100); // the list starts a new search after a pause
+        for (; *text; ++text)
+            SendMessageW(app.list, WM_CHAR, *text, 1); // a repeat count of one
+        return SendMessageA(app.list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED);
+    };
+    ASSERT_EQ(listCell(app.list, 1, 2), "合肥佳航科技有限公司");
+    EXPECT_EQ(typed(L"合肥"), 1);
+    EXPECT_EQ(typed(L"宁"), 0);
+    const LRESULT afterHangul = typed(L"한"); // outside the macro, whose text is GBK
+    EXPECT_EQ(afterHangul, 0) << "no row found, the focus stays";
+}
+
 using Companies = std::vector<int>;
 
 TEST_F(ListKeysTest, AListedCompanyStaysCurrentThroughTabAndTheKeysOfItsProductList) {
