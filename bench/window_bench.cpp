@@ -246,12 +246,12 @@ double databaseBytes() {
     return double(loadedDatabaseBytes());
 }
 
-// The alternative to the raster in memory: written to a file made by GetTempFileNameA in the
+// The alternative to the raster in memory: written to a file made by GetTempFileNameW in the
 // user's temporary folder, read back for the loader, and deleted.
 bool throughTemporaryFile() {
-    char folder[MAX_PATH], name[MAX_PATH];
-    if (!GetTempPathA(sizeof folder, folder) || !GetTempFileNameA(folder, "kov", 0, name)) return false;
-    HANDLE file = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    wchar_t folder[MAX_PATH], name[MAX_PATH];
+    if (!GetTempPathW(MAX_PATH, folder) || !GetTempFileNameW(folder, L"kov", 0, name)) return false;
+    HANDLE file = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     static const uint8_t zeros[Raster::kPieceSize] = {};

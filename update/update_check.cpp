@@ -215,8 +215,9 @@ bool readArrived(AwaitedCheck& check, bool untilClosed) {
     return true;
 }
 
+// The order a Chinese system's lstrcmpA gives, whatever the user's locale.
 int localeOrder(const char* a, const char* b) {
-    return lstrcmpA(a, b);
+    return compareGbkText(a, b);
 }
 
 // The reply of a check that has ended, answered as that check was asked.

@@ -43,7 +43,7 @@ struct UpdateInfo {
     char description[kUpDescriptionLimit + 1];
 };
 
-// What the running copy is compared with, and the text order used (lstrcmpA in the program).
+// What the running copy is compared with, and the text order used (the Chinese locale's in the program).
 struct RunningCopy {
     const char* updateDate;
     const char* versionString;
