@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Reads every Kovanta art file back and prints one line per file.
 
-Checks the headers, the sizes, the icon/cursor directories and hot spots.
+Checks the headers, the sizes (16 px and the 20/24/32-px redrawings), the
+empty corners, the icon/cursor directories and hot spots.
 Exits with status 1 if anything is wrong.  Run:  python3 check_art.py
 """
 
@@ -11,18 +12,21 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
+LARGER = (20, 24, 32)            # image-list sizes at 120, 144 and 192 DPI
+WHITE, GREY = (255, 255, 255), (192, 192, 192)
+
 BITMAPS = {                      # name: (width, height, key colour)
-    "bmp108.bmp": (16, 16, (255, 255, 255)),
-    "bmp109.bmp": (16, 16, (255, 255, 255)),
-    "bmp122.bmp": (16, 16, (255, 255, 255)),
-    "bmp123.bmp": (16, 16, (255, 255, 255)),
-    "bmp124.bmp": (16, 16, (255, 255, 255)),
-    "bmp130.bmp": (16, 16, (255, 255, 255)),
-    "bmp125.bmp": (118, 16, (192, 192, 192)),
+    "bmp125.bmp": (118, 16, GREY),
     "bmp127.bmp": (4, 26, None),
 }
-ICONS = {"ico105.ico": [32, 16], "ico106.ico": [32, 16],
-         "ico107.ico": [32, 16], "ico136.ico": [32, 16]}
+for stem in ("bmp108", "bmp109", "bmp122", "bmp123", "bmp124", "bmp130"):
+    BITMAPS[stem + ".bmp"] = (16, 16, WHITE)
+    for n in LARGER:
+        BITMAPS["%s_%d.bmp" % (stem, n)] = (n, n, WHITE)
+for n in LARGER:
+    BITMAPS["bmp125_%d.bmp" % n] = (7 * n, n, GREY)
+ICONS = {name: [16, 20, 24, 32] for name in
+         ("ico105.ico", "ico106.ico", "ico107.ico", "ico136.ico")}
 CURSORS = {"cur129.cur": (32, (16, 16)), "cur134.cur": (32, None)}
 
 failures = []
@@ -68,21 +72,28 @@ def check_bmp(name, want):
         if any(c != key for c in corners):
             fail(name, "corners are not the background colour")
         note = ", %d drawn pixels on %s" % (used, key)
-    if name == "bmp125.bmp":
-        if any(px(x, y) != key for x in range(112, 118) for y in range(16)):
-            fail(name, "columns 112..117 are not plain background")
+    if name.startswith("bmp125"):        # 7 toolbar cells of h x h
+        n = h
+        if any(px(x, y) != key for x in range(7 * n, w) for y in range(h)):
+            fail(name, "columns %d..%d are not plain background"
+                 % (7 * n, w - 1))
         empty = [i for i in range(7)
-                 if all(px(16 * i + x, y) == key
-                        for x in range(16) for y in range(16))]
+                 if all(px(n * i + x, y) == key
+                        for x in range(n) for y in range(n))]
         if empty:
             fail(name, "empty toolbar cells %s" % empty)
-        note += ", 7 cells of 16x16"
+        filled = [i for i in range(7)
+                  if any(px(n * i + x, y) != key
+                         for x in (0, n - 1) for y in (0, n - 1))]
+        if filled:
+            fail(name, "toolbar cells %s have drawn corners" % filled)
+        note += ", 7 cells of %dx%d" % (n, n)
     if name == "bmp127.bmp":
         top, bottom = px(0, 0), px(0, h - 1)
         if not sum(bottom) < sum(top):
             fail(name, "band does not get darker towards the bottom")
         note = ", %s at top to %s at bottom" % (top, bottom)
-    print("%-11s BMP %dx%d 24-bit, %d bytes%s" % (name, w, h, len(data), note))
+    print("%-13s BMP %dx%d 24-bit, %d bytes%s" % (name, w, h, len(data), note))
 
 
 def check_dir(name, data, want_type):
@@ -103,8 +114,9 @@ def check_ico(name, sizes):
         w = bw or 256
         h = bh or 256
         size, dw, dh, dplanes, dbits = info_header(data, off)[:5]
-        if size != 40 or dw != w or dh != 2 * h or dbits != 32:
-            fail(name, "image %dx%d: bad DIB header" % (w, h))
+        if (size != 40 or dw != w or dh != 2 * h or dbits != 32 or
+                planes != 1 or bits != 32 or colours != 0):
+            fail(name, "image %dx%d: not a 32-bit BMP-style entry" % (w, h))
         want_bytes = 40 + w * h * 4 + ((w + 31) // 32) * 4 * h
         if nbytes != want_bytes or off + nbytes > len(data):
             fail(name, "image %dx%d: byte count %d, want %d"
@@ -121,11 +133,14 @@ def check_ico(name, sizes):
                     fail(name, "alpha and AND mask disagree at %d,%d" % (x, y))
                     return
                 opaque += a == 255
+        if any(data[off + 40 + (y * w + x) * 4 + 3]
+               for x in (0, w - 1) for y in (0, h - 1)):
+            fail(name, "image %dx%d: corners are not transparent" % (w, h))
         got.append("%dx%d/%dbpp (%d opaque px)" % (w, h, bits, opaque))
     if [e[0] or 256 for e in entries] != sizes:
         fail(name, "image sizes %s, want %s"
              % ([e[0] for e in entries], sizes))
-    print("%-11s ICO %d images: %s, %d bytes"
+    print("%-13s ICO %d images: %s, %d bytes"
           % (name, len(entries), ", ".join(got), len(data)))
 
 
@@ -160,7 +175,7 @@ def check_cur(name, want):
                 if not bit(and_off, x, y) and bit(xor_off, x, y))
     if bit(and_off, hx, hy):
         fail(name, "hot spot pixel is transparent")
-    print("%-11s CUR %dx%d 1-bit, hot spot (%d,%d), %d black + %d white px,"
+    print("%-13s CUR %dx%d 1-bit, hot spot (%d,%d), %d black + %d white px,"
           " %d bytes" % (name, bw, bh, hx, hy, black, white, len(data)))
 
 

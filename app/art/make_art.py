@@ -1,6 +1,11 @@
 #!/usr/bin/env python3
 """Draws the Kovanta resource artwork (BMP, ICO, CUR) next to this script.
 
+The small pictures are drawn for 16 px, mostly as hand-placed pixel maps;
+the same designs are drawn again at 20, 24 and 32 px (the image lists at
+120, 144 and 192 DPI) from their layout in 16ths, with one-pixel outlines
+at every size.
+
 Standard library only; every file is written byte by byte with struct.
 Run:  python3 make_art.py
 """
@@ -69,7 +74,7 @@ def icon_dib(pixels):
 
 
 def ico_bytes(images):
-    """images: list of pixel grids (largest first)."""
+    """images: list of pixel grids, in directory order."""
     dibs = [icon_dib(p) for p in images]
     out = bytearray(struct.pack("<HHH", 0, 1, len(images)))
     off = 6 + 16 * len(images)
@@ -150,6 +155,103 @@ def lighter(c, t=0.35):
     return mix(c, (250, 250, 250), t)
 
 
+# ------------------------------------------------ drawing at any size
+
+class Pic:
+    """An n x n picture drawn from a design laid out in 16ths: a design
+    coordinate v lands on pixel edge round(v * n / 16), shapes are tested
+    at pixel centres, and outlines stay one pixel wide at every size."""
+
+    def __init__(self, n, bg):
+        self.n = n
+        self.s = n / 16.0
+        self.img = canvas(n, n, bg)
+
+    def at(self, v):
+        return int(math.floor(v * self.s + 0.5))
+
+    def length(self, v):
+        return max(1, int(math.floor(v * self.s + 0.5)))
+
+    def clip(self, cells):
+        return {(x, y) for (x, y) in cells
+                if 0 <= x < self.n and 0 <= y < self.n}
+
+    def rect(self, x, y, w, h):
+        """Lengths are rounded on their own, so equal parts stay equal."""
+        x0, y0 = self.at(x), self.at(y)
+        return self.clip({(i, j)
+                          for j in range(y0, y0 + self.length(h))
+                          for i in range(x0, x0 + self.length(w))})
+
+    def centres(self, inside):
+        """Pixels whose centre, in design units, passes inside(x, y)."""
+        s = self.s
+        return {(i, j) for j in range(self.n) for i in range(self.n)
+                if inside((i + 0.5) / s, (j + 0.5) / s)}
+
+    def poly(self, pts):
+        def inside(x, y):
+            hit = False
+            for (ax, ay), (bx, by) in zip(pts, pts[1:] + pts[:1]):
+                if (ay > y) != (by > y):
+                    if x < ax + (y - ay) * (bx - ax) / (by - ay):
+                        hit = not hit
+            return hit
+        return self.centres(inside)
+
+    def pixel(self, i):
+        """The pixel that covers the centre of 16-px pixel i."""
+        return int(math.floor((i + 0.5) * self.s))
+
+    def line(self, pts):
+        """A one-pixel polyline through 16-px pixel positions."""
+        cells = set()
+        for (ax, ay), (bx, by) in zip(pts, pts[1:]):
+            x0, y0 = self.pixel(ax), self.pixel(ay)
+            x1, y1 = self.pixel(bx), self.pixel(by)
+            steps = max(abs(x1 - x0), abs(y1 - y0), 1)
+            for k in range(steps + 1):
+                cells.add((int(math.floor(x0 + (x1 - x0) * k / steps + 0.5)),
+                           int(math.floor(y0 + (y1 - y0) * k / steps + 0.5))))
+        return self.clip(cells)
+
+    def put(self, cells, col):
+        for (x, y) in cells:
+            self.img[y][x] = col
+
+    def bevel(self, cells, edge, fill, light=None, dark=None):
+        """Outline the shape one pixel in from its edge; the first pixels
+        inside take the light colour along the top and left, the dark one
+        along the bottom and right.  Returns the inside."""
+        rim = {c for c in cells if rim_pixel(c, cells)}
+        inner = cells - rim
+        self.put(rim, edge)
+        for (x, y) in inner:
+            col = fill
+            if (x, y - 1) in rim and light:
+                col = light
+            elif (x, y + 1) in rim and dark:
+                col = dark
+            elif (x - 1, y) in rim and light:
+                col = light
+            elif (x + 1, y) in rim and dark:
+                col = dark
+            self.img[y][x] = col
+        return inner
+
+
+def rim_pixel(c, cells):
+    x, y = c
+    return any(q not in cells
+               for q in ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)))
+
+
+def top_row(cells):
+    y = min(y for _, y in cells)
+    return {c for c in cells if c[1] == y}
+
+
 # ------------------------------------------------------- the diamond mark
 
 def mark(size, colours, bg=None, outline=True):
@@ -186,9 +288,15 @@ GREEN = (30, 160, 60)
 
 # -------------------------------------------------------- 16x16 bitmaps
 
+FOLDER = {"K": (40, 80, 140), "H": (205, 230, 250), "L": (150, 200, 240),
+          "D": (95, 150, 205)}
+OPEN_FOLDER = {"K": (40, 60, 110), "B": (110, 160, 225), "b": (70, 115, 190),
+               "Y": (250, 215, 70), "W": (255, 245, 180), "O": (200, 150, 20),
+               "k": (120, 85, 10)}
+
+
 def folder_closed():
-    pal = {"K": (40, 80, 140), "H": (205, 230, 250), "L": (150, 200, 240),
-           "D": (95, 150, 205)}
+    pal = FOLDER
     rows = [
         "................",
         "................",
@@ -213,9 +321,7 @@ def folder_closed():
 
 
 def folder_open():
-    pal = {"K": (40, 60, 110), "B": (110, 160, 225), "b": (70, 115, 190),
-           "Y": (250, 215, 70), "W": (255, 245, 180), "O": (200, 150, 20),
-           "k": (120, 85, 10)}
+    pal = OPEN_FOLDER
     rows = [
         "................",
         "................",
@@ -239,15 +345,50 @@ def folder_open():
     return img
 
 
+def folder_tab(p, x, y, w, h):
+    """A folder tab with its top corners taken off by one pixel."""
+    tab = p.rect(x, y, w, h)
+    top = top_row(tab)
+    return tab - {min(top), max(top)}
+
+
+def folder_closed_at(n):
+    """The closed folder drawn again at n px: the tab and body keep their
+    places in 16ths, the outline and the bevel stay one pixel."""
+    pal = FOLDER
+    p = Pic(n, WHITE)
+    body = p.rect(1, 4, 14, 11)
+    inner = p.bevel(folder_tab(p, 1, 2, 6, 3) | body, pal["K"], pal["L"],
+                    pal["H"], pal["D"])
+    # the light top edge of the body runs under the tab as well
+    y = p.at(4) + 1
+    p.put({c for c in inner & body if c[1] == y}, pal["H"])
+    return p.img
+
+
+def folder_open_at(n):
+    """The open folder at n px: blue back, yellow front leaning to the
+    right, both with one-pixel outlines."""
+    pal = OPEN_FOLDER
+    p = Pic(n, WHITE)
+    back = folder_tab(p, 1, 2, 6, 3) | p.rect(1, 4, 13, 11)
+    p.bevel(back, pal["K"], pal["b"], pal["B"], pal["B"])
+    front = p.poly([(5, 7), (16, 7), (13, 15), (2, 15)])
+    p.bevel(front, pal["k"], pal["Y"], pal["W"], pal["O"])
+    return p.img
+
+
+LENS = {"dark": (40, 40, 55), "rim": (140, 145, 165),
+        "glass": (190, 220, 245), "shine": (240, 248, 254),
+        "handle": (120, 65, 20), "handle_hi": (175, 105, 45)}
+
+
 def magnifier():
     img = canvas(16, 16, WHITE)
     cx, cy = 6.0, 6.0
-    dark = (40, 40, 55)
-    rim = (140, 145, 165)
-    glass = (190, 220, 245)
-    shine = (240, 248, 254)
-    handle = (120, 65, 20)
-    handle_hi = (175, 105, 45)
+    dark, rim, glass, shine, handle, handle_hi = (
+        LENS[k] for k in ("dark", "rim", "glass", "shine", "handle",
+                          "handle_hi"))
     # handle first, the lens goes over its end
     for y in range(16):
         for x in range(16):
@@ -273,6 +414,36 @@ def magnifier():
         if math.hypot(x - cx, y - cy) <= 3.3:
             img[y][x] = shine
     return img
+
+
+def magnifier_at(n):
+    """The magnifying glass at n px.  The lens centre sits on a pixel
+    corner or centre so the circle comes out even, and its dark edge is
+    the one-pixel rim of the disc."""
+    p = Pic(n, WHITE)
+    c = math.floor(6.5 * p.s * 2 + 0.5) / 2 / p.s     # lens centre, 16ths
+
+    def along(x, y):
+        return ((x - c) + (y - c)) / math.sqrt(2), \
+               ((x - c) - (y - c)) / math.sqrt(2)
+
+    handle = p.centres(lambda x, y: 4.5 <= along(x, y)[0] <= 11.4 and
+                       abs(along(x, y)[1]) <= 1.45)
+    for (x, y) in p.bevel(handle, LENS["dark"], LENS["handle"]):
+        if along((x + 0.5) / p.s, (y + 0.5) / p.s)[1] < 0:
+            p.img[y][x] = LENS["handle_hi"]
+    lens = p.centres(lambda x, y: math.hypot(x - c, y - c) <= 5.5)
+    p.bevel(lens, LENS["dark"], LENS["rim"])
+    # a grey rim 1.1/16 wide inside the one-pixel dark edge
+    glass = p.centres(lambda x, y:
+                      math.hypot(x - c, y - c) <= 5.5 - 1 / p.s - 1.1)
+    p.put(glass, LENS["glass"])
+    # a short bright arc in the upper left of the glass
+    p.put({(x, y) for (x, y) in glass
+           if 1.4 <= math.hypot((x + .5) / p.s - c, (y + .5) / p.s - c) <= 2.5
+           and abs(math.atan2(c - (y + .5) / p.s, c - (x + .5) / p.s)
+                   - math.pi / 4) < 0.55}, LENS["shine"])
+    return p.img
 
 
 # ------------------------------------------------------------- toolbar
@@ -445,6 +616,10 @@ def tb_page_picture():
     return img
 
 
+POWER = {"R": (225, 30, 30), "r": (150, 10, 10), "L": (250, 120, 110)}
+GLASSES = dict(TB, b=(30, 60, 150), c=(150, 200, 250))
+
+
 def tb_power():
     rows = [
         ".......LR.......",
@@ -465,8 +640,7 @@ def tb_power():
         "................",
     ]
     img = canvas(16, 16, TOOLBAR_BG)
-    pal = {"R": (225, 30, 30), "r": (150, 10, 10), "L": (250, 120, 110)}
-    paint(img, rows, pal)
+    paint(img, rows, POWER)
     return img
 
 
@@ -491,11 +665,183 @@ def tb_binoculars():
     ]
     rows = [h + h[::-1] for h in half]
     img = canvas(16, 16, TOOLBAR_BG)
-    pal = dict(TB)
-    pal["b"] = (30, 60, 150)
-    pal["c"] = (150, 200, 250)
-    paint(img, rows, pal)
+    paint(img, rows, GLASSES)
     return img
+
+
+# The toolbar pictures again at n px, from the same layout in 16ths.
+
+def tb_page_at(p, x, y, w, h):
+    """A white page with its top right corner folded down: returns the
+    inside of the page.  The fold is a quarter of the 16-px cell."""
+    page = p.rect(x, y, w, h)
+    right = max(c[0] for c in page) + 1
+    top = min(c[1] for c in page)
+    f = p.length(4)
+    fold = {(i, j) for (i, j) in page if i >= right - f and j < top + f}
+    cut = {(i, j) for (i, j) in fold if i - (right - f) > j - top}
+    inner = p.bevel(page - cut, TB["K"], TB["w"])
+    p.bevel(fold - cut, TB["K"], TB["w"])
+    return inner - fold
+
+
+def tb_text_at(p, x, rows):
+    """One-pixel grey text lines: rows of (y, length) in 16ths."""
+    for y, w in rows:
+        x0 = p.at(x)
+        p.put({(i, p.at(y)) for i in range(x0, x0 + p.length(w))}, TB["g"])
+
+
+def tb_page_pen_at(n):
+    p = Pic(n, TOOLBAR_BG)
+    tb_page_at(p, 1, 0, 11, 14)
+    tb_text_at(p, 3, [(3, 4), (5, 7), (7, 7), (9, 5), (11, 3)])
+    # the pencil lies from its rubber at the upper right down to the lead
+    ax, ay = 15.6, 3.4                          # rubber end, in 16ths
+    tx, ty = 4.0, 14.0                          # lead
+    length = math.hypot(tx - ax, ty - ay)
+    ux, uy = (tx - ax) / length, (ty - ay) / length
+    half = 1.45
+    wood = length - 3.2
+
+    def along(x, y):
+        return (x - ax) * ux + (y - ay) * uy, (x - ax) * uy - (y - ay) * ux
+
+    def inside(x, y):
+        t, v = along(x, y)
+        if t < 0 or t > length:
+            return False
+        if t > wood:
+            return abs(v) <= half * (length - t) / (length - wood)
+        return abs(v) <= half
+
+    pencil = p.centres(inside)
+    inner = p.bevel(pencil, TB["K"], TB["y"])
+    for (i, j) in inner:
+        t, v = along((i + 0.5) / p.s, (j + 0.5) / p.s)
+        if t < 1.6:
+            col = TB["p"]
+        elif t < 2.7:
+            col = TB["k"]
+        elif t > wood:
+            col = TB["K"] if t > length - 1.1 else TB["f"]
+        else:
+            col = TB["o"] if v < 0 else TB["y"]
+        p.img[j][i] = col
+    return p.img
+
+
+def tb_open_at(n):
+    p = Pic(n, TOOLBAR_BG)
+    back = folder_tab(p, 0, 5, 6, 3) | p.rect(0, 7, 13, 8)
+    p.bevel(back, TB["K"], TB["Y"], TB["y"], TB["o"])
+    # green arrow climbing out of the folder and turning right
+    head = p.poly([(11, 0.5), (15, 4), (11, 7.5)])
+    arrow = p.rect(7, 3, 2, 6) | p.rect(7, 3, 4, 2) | head
+    p.put(outline_of(arrow, n, n, eight=False), TB["K"])
+    p.put(arrow, TB["G"])
+    body = arrow - head
+    p.put({(x, y) for (x, y) in body
+           if ((x - 1, y) not in arrow and y > p.at(5)) or
+           ((x, y - 1) not in arrow and x > p.at(7))}, (120, 230, 120))
+    front = p.poly([(4, 8), (16, 8), (14, 15), (1, 15)])
+    p.bevel(front, TB["K"], TB["Y"], TB["y"], TB["o"])
+    return p.img
+
+
+def tb_page_blocks_at(n):
+    p = Pic(n, TOOLBAR_BG)
+    tb_page_at(p, 2, 1, 11, 14)
+    for x, y, col in ((4, 6, "R"), (8, 6, "B"), (4, 10, "G"), (8, 10, "Y")):
+        p.put(p.rect(x, y, 3, 3), TB[col])
+    return p.img
+
+
+def tb_envelope_at(n):
+    p = Pic(n, TOOLBAR_BG)
+    p.bevel(p.poly([(3, 3), (13, 3), (16, 7.5), (0, 7.5)]), TB["K"], TB["f"])
+    p.bevel(p.rect(4, 1, 8, 7), TB["K"], TB["w"])
+    for y in (3, 5):
+        p.put(p.rect(6, y, 4, 1), TB["b"])
+    p.bevel(p.rect(0, 7, 16, 8), TB["K"], TB["e"])
+    # the fold lines of the envelope meet in a flat V
+    p.put(p.line([(1, 7), (6, 11), (9, 11), (14, 7)]), TB["K"])
+    return p.img
+
+
+def tb_page_picture_at(n):
+    p = Pic(n, TOOLBAR_BG)
+    tb_page_at(p, 2, 1, 11, 14)
+    sky = p.rect(4, 5, 7, 5)
+    p.put(sky, TB["c"])
+    p.put(p.rect(9, 5, 2, 2), TB["Y"])
+    for apex_x, apex_y in ((6.5, 6), (10.5, 8)):
+        hill = {(x, y) for (x, y) in sky
+                if (y + 0.5) / p.s - apex_y >= abs((x + 0.5) / p.s - apex_x)}
+        for (x, y) in hill:                    # light along the ridge
+            p.img[y][x] = TB["G"] if (x, y - 1) not in hill else TB["h"]
+    tb_text_at(p, 4, [(11, 7), (13, 6)])
+    return p.img
+
+
+def tb_power_at(n):
+    p = Pic(n, TOOLBAR_BG)
+    R, r, L = POWER["R"], POWER["r"], POWER["L"]
+    # the ring, in pixels round the middle of the cell: 7/16 out, 2/16
+    # thick, cut open at the top by two upright faces 3/16 either side
+    c = n / 2.0
+    outer = p.length(7)
+    inner = outer - 2 * p.s
+    cut = p.length(3)
+    for y in range(n):
+        for x in range(n):
+            dx, dy = x + 0.5 - c, y + 0.5 - c
+            d = math.hypot(dx, dy)
+            if not inner <= d < outer or (dy < 0 and abs(dx) < cut):
+                continue
+            # the outer half of the ring is darker round the lower right
+            shade = d >= (inner + outer) / 2.0 and dx * 0.5 + dy > 0.3 * d
+            p.img[y][x] = r if shade else R
+    bar = p.rect(7, 0, 2, 8)
+    xs = sorted({x for x, _ in bar})
+    y1 = max(y for _, y in bar)
+    for (x, y) in bar:
+        p.img[y][x] = r if y == y1 else (L if x in xs[:len(xs) // 2] else R)
+    return p.img
+
+
+def tb_binoculars_at(n):
+    p = Pic(n, TOOLBAR_BG)
+    eye = p.rect(2, 1, 4, 4)
+    body = p.poly([(1, 4), (7, 4), (7, 12), (0, 12), (0, 6)])
+    lens = p.rect(0, 11, 7, 4)
+    # the bridge runs from the barrel to the middle, dark above and below
+    x0, y0 = max(x for x, _ in body), p.at(5)
+    y1 = y0 + p.length(3) - 1
+    for y in range(y0, y1 + 1):
+        for x in range(x0, n // 2):
+            p.img[y][x] = TB["K"] if y in (y0, y1) else TB["g"]
+    for part in (eye, body):
+        inner = p.bevel(part, TB["K"], TB["k"])
+        p.put({(x, y) for (x, y) in inner if (x - 1, y) not in inner},
+              TB["g"])
+    p.bevel(lens, TB["K"], GLASSES["b"])
+    p.put(p.rect(1, 12, 1, 1), GLASSES["c"])
+    for row in p.img:                          # the right half mirrors it
+        for x in range(n // 2):
+            row[n - 1 - x] = row[x]
+    return p.img
+
+
+def toolbar_at(n):
+    cells = [tb_page_pen_at(n), tb_open_at(n), tb_page_blocks_at(n),
+             tb_envelope_at(n), tb_page_picture_at(n), tb_power_at(n),
+             tb_binoculars_at(n)]
+    strip = canvas(7 * n, n, TOOLBAR_BG)
+    for i, cell in enumerate(cells):
+        for y in range(n):
+            strip[y][n * i:n * (i + 1)] = cell[y]
+    return strip
 
 
 def toolbar():
@@ -523,6 +869,15 @@ def as_icon(img):
     return [[None if p is None else p + (255,) for p in row] for row in img]
 
 
+# bar (top, height) rows, bar columns x0..x1, edge width, text line rows
+RECORD_LAYOUT = {
+    16: ([(1, 4), (6, 4), (11, 4)], 1, 14, 1, (2, 3)),
+    20: ([(1, 5), (7, 5), (13, 5)], 1, 18, 1, (2, 3)),
+    24: ([(1, 6), (9, 6), (17, 6)], 1, 22, 1, (2, 4)),
+    32: ([(2, 8), (12, 8), (22, 8)], 2, 29, 2, (3, 5)),
+}
+
+
 def records(size):
     """Three stacked record bars, blue, with a key dot at each bar's left."""
     edge = (20, 50, 130)
@@ -530,13 +885,8 @@ def records(size):
     hi = (150, 195, 245)
     dot = (245, 245, 250)
     img = canvas(size, size, None)
-    if size == 16:
-        bars = [(1, 4), (6, 4), (11, 4)]       # (top, height)
-        x0, x1 = 1, 14
-    else:
-        bars = [(2, 8), (12, 8), (22, 8)]
-        x0, x1 = 2, 29
-    s = size // 16
+    bars, x0, x1, s, (t0, t1) = RECORD_LAYOUT[size]
+    line = (220, 232, 250) if s == 1 else (225, 235, 250)
     for top, hgt in bars:
         for y in range(top, top + hgt):
             for x in range(x0, x1 + 1):
@@ -552,17 +902,13 @@ def records(size):
                 else:
                     img[y][x] = fill
         # key dot and a text line on each bar
-        dy = top + s
-        for y in range(dy, dy + hgt - 2 * s):
-            for x in range(x0 + 2 * s, x0 + 2 * s + (hgt - 2 * s)):
+        side = hgt - 2 * s
+        for y in range(top + s, top + s + side):
+            for x in range(x0 + 2 * s, x0 + 2 * s + side):
                 img[y][x] = dot
-        if size == 32:
-            for x in range(x0 + 10, x1 - 3):
-                for y in range(top + 3, top + 5):
-                    img[y][x] = (225, 235, 250)
-        else:
-            for x in range(x0 + 5, x1 - 2):
-                img[top + 2][x] = (220, 232, 250)
+        for x in range(x0 + 2 * s + side + s, x1 - 1 - s):
+            for y in range(top + t0, top + t1):
+                img[y][x] = line
     return img
 
 
@@ -634,24 +980,38 @@ def hand_cursor():
 
 # ----------------------------------------------------------------- main
 
+LARGER = (20, 24, 32)          # image-list sizes at 120, 144 and 192 DPI
+ICON_SIZES = (16, 20, 24, 32)
+
+
+def small_pictures():
+    """name: (the 16-px picture, a drawing for any other size)."""
+    def marks(cols):
+        return (lambda: mark(16, cols, WHITE),
+                lambda n: mark(n, cols, WHITE))
+    return {
+        "bmp108": (folder_closed, folder_closed_at),
+        "bmp109": (folder_open, folder_open_at),
+        "bmp122": marks((BLUE,) * 4),
+        "bmp124": marks((RED, BLUE, BLUE, RED)),
+        "bmp123": marks((RED, BLUE, BLUE, GREEN)),
+        "bmp130": (magnifier, magnifier_at),
+        "bmp125": (toolbar, toolbar_at),
+    }
+
+
 def main():
-    save("bmp108.bmp", bmp24_bytes(folder_closed()))
-    save("bmp109.bmp", bmp24_bytes(folder_open()))
-    save("bmp122.bmp", bmp24_bytes(mark(16, (BLUE,) * 4, WHITE)))
-    save("bmp124.bmp", bmp24_bytes(mark(16, (RED, BLUE, BLUE, RED), WHITE)))
-    save("bmp123.bmp", bmp24_bytes(mark(16, (RED, BLUE, BLUE, GREEN),
-                                        WHITE)))
-    save("bmp130.bmp", bmp24_bytes(magnifier()))
-    save("bmp125.bmp", bmp24_bytes(toolbar()))
+    for name, (at16, at_n) in small_pictures().items():
+        save(name + ".bmp", bmp24_bytes(at16()))
+        for n in LARGER:
+            save("%s_%d.bmp" % (name, n), bmp24_bytes(at_n(n)))
     save("bmp127.bmp", bmp24_bytes(rebar_band()))
 
     for name, cols in (("ico105.ico", (RED, TEAL, TEAL, RED)),
                        ("ico106.ico", (TEAL,) * 4),
                        ("ico107.ico", (RED, TEAL, TEAL, GREEN))):
-        save(name, ico_bytes([as_icon(mark(32, cols)),
-                              as_icon(mark(16, cols))]))
-    save("ico136.ico", ico_bytes([as_icon(records(32)),
-                                  as_icon(records(16))]))
+        save(name, ico_bytes([as_icon(mark(n, cols)) for n in ICON_SIZES]))
+    save("ico136.ico", ico_bytes([as_icon(records(n)) for n in ICON_SIZES]))
 
     grid, hot = splitter_cursor()
     save("cur129.cur", cur_bytes(grid, hot))
