@@ -7,6 +7,8 @@
 #include "app_state.h"
 #include "boundary.h"
 #include "commands.h"
+#include "detail_window.h"
+#include "display_scale.h"
 #include "gdi.h"
 #include "image_lists.h"
 #include "list_notify.h"
@@ -82,16 +84,19 @@ void layoutPanes(int splitterX) {
     GetClientRect(app.statusBar, &status);
     const int statusHeight = status.bottom;
     MoveWindow(app.statusBar, 0, height - statusHeight, width, statusHeight, TRUE);
-    const int split = splitterX == 0 ? width / 3 + 3 : splitterX;
-    MoveWindow(app.tree, -1, rebar + 6, split - 2, height - rebar - statusHeight - 3, TRUE);
-    MoveWindow(app.list, split - 1, rebar + 6, width - split + 3, height - rebar - statusHeight - 4, TRUE);
+    // The panes' gaps and overlaps are sizes at 96 DPI, scaled like the rest of the layout.
+    const int split = splitterX == 0 ? width / 3 + scaled(3) : splitterX;
+    MoveWindow(app.tree, -scaled(1), rebar + scaled(6), split - scaled(2),
+               height - rebar - statusHeight - scaled(3), TRUE);
+    MoveWindow(app.list, split - scaled(1), rebar + scaled(6), width - split + scaled(3),
+               height - rebar - statusHeight - scaled(4), TRUE);
     // The whole window is drawn again, parent first: the panes' own repaints alone left the parts
     // that moved into newly uncovered area blank (the status bar after maximizing).
     RedrawWindow(app.mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 bool isOnSplitter(LPARAM mousePosition) {
-    return mouseY(mousePosition) >= rebarBottom() + 6;
+    return mouseY(mousePosition) >= rebarBottom() + scaled(6);
 }
 
 void toggleSplitterLine(int x) {
@@ -102,12 +107,51 @@ void toggleSplitterLine(int x) {
     RECT client{}, status{};
     GetClientRect(app.mainWindow, &client);
     GetWindowRect(app.statusBar, &status);
-    const int top = rebarBottom() + 4, bottom = client.bottom - (status.bottom - status.top);
+    const int top = rebarBottom() + scaled(4), bottom = client.bottom - (status.bottom - status.top);
     MoveToEx(dc, x - 1, top, nullptr);
     LineTo(dc, x - 1, bottom);
     MoveToEx(dc, x + 1, top, nullptr);
     LineTo(dc, x + 1, bottom);
     lastSplitterX = x;
+}
+
+void rescaleForDpi(int dpi, const RECT* suggested) {
+    const int before = layoutDpi();
+    setLayoutDpi(dpi);
+    createFonts();
+    // New pictures everywhere first; the old list goes once nothing shows it.
+    HIMAGELIST images = makeSmallImageList(dpi);
+    HIMAGELIST old = smallImageList;
+    smallImageList = images;
+    rescaleTree(app.tree, images);
+    SendMessageA(app.list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+    // The status bar and the rebar's boxes draw with the system's font, made for the screen's DPI.
+    LOGFONTW guiFont{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof guiFont, &guiFont);
+    guiFont.lfHeight = MulDiv(guiFont.lfHeight, dpi, screenDpi());
+    drawing.interfaceFont.reset(CreateFontIndirectW(&guiFont));
+    SendMessageA(app.statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(drawing.interfaceFont.get()), TRUE);
+    int edges[3] = {};
+    int parts = int(SendMessageA(app.statusBar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges)));
+    for (int& edge : edges)
+        if (edge > 0) edge = MulDiv(edge, dpi, before); // -1 reaches the right edge at every scale
+    SendMessageA(app.statusBar, SB_SETPARTS, WPARAM(parts), reinterpret_cast<LPARAM>(edges));
+    SendMessageA(app.statusBar, WM_SIZE, 0, 0);
+    rescaleRebar(app.rebar, images, drawing.interfaceFont.get());
+    // The list's rows are as high as its font, the system's icon title font.
+    LOGFONTW listFont{};
+    SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof listFont, &listFont, 0);
+    listFont.lfHeight = MulDiv(listFont.lfHeight, dpi, screenDpi());
+    drawing.listFont.reset(CreateFontIndirectW(&listFont));
+    SendMessageA(app.list, WM_SETFONT, reinterpret_cast<WPARAM>(drawing.listFont.get()), TRUE);
+    if (old) ImageList_Destroy(old);
+    rescaleColumns(app.list, before, dpi);
+    rescaleDetailWindows();
+    if (suggested)
+        SetWindowPos(app.mainWindow, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    layoutPanes(0);
 }
 
 int contextMenuForListKind(ListKind listKind) {
@@ -158,6 +202,11 @@ LRESULT mainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_CREATE: onCreate(window); break;
     case WM_DESTROY: shutDownApplication(); break;
     case WM_SIZE: layoutPanes(0); break;
+    case WM_DPICHANGED: {
+        // The DPI of the monitor the window moved to, and where Windows would have it.
+        rescaleForDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    }
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->idFrom == IDC_LIST || header->idFrom == IDC_TREE) return onNotify(header);

@@ -12,6 +12,10 @@ void fillPanes();
 // Places rebar, status bar, tree and list; splitterX 0 asks for the default split.
 void layoutPanes(int splitterX);
 bool isOnSplitter(LPARAM mousePosition);
+// Everything the layout DPI sizes made again for dpi (a move to a monitor of another scale):
+// fonts, pictures, rebar, tree rows, column widths and the open detail windows; the main window
+// then takes the suggested rectangle, when there is one.
+void rescaleForDpi(int dpi, const RECT* suggested);
 // Draws the splitter's drag line at x with XOR (twice at one x removes it).
 void toggleSplitterLine(int x);
 bool showListContextMenu(HWND clicked, LPARAM screenPoint);

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <winsock2.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -14,6 +15,7 @@
 #include "data_load.h"
 #include "database.h"
 #include "detail_window.h"
+#include "display_scale.h"
 #include "host_slot.h"
 #include "keyboard.h"
 #include "list_notify.h"
@@ -55,11 +57,13 @@ constexpr COLORREF kRowColours[12] = {
     RGB(212, 210, 127), RGB(167, 217, 252), RGB(255, 255, 255), RGB(0, 0, 0),
 };
 
+} // namespace
+
 void createFonts() {
     // The face named in UTF-16: its GBK name means nothing to a system of another code page.
     // GB2312_CHARSET asks for a face that has the Chinese characters where SimSun is missing.
     LOGFONTW font{};
-    font.lfHeight = -13;
+    font.lfHeight = -scaled(13);
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = GB2312_CHARSET;
     lstrcpynW(font.lfFaceName, L"宋体", LF_FACESIZE);
@@ -67,6 +71,8 @@ void createFonts() {
     font.lfUnderline = 1;
     drawing.linkFont.reset(CreateFontIndirectW(&font));
 }
+
+namespace {
 
 void showExpiryNotice() {
     if (dataStore.expiredCount <= 0) return;
@@ -134,6 +140,7 @@ void prepareDataFreeState() {
     drawing.splitterCursor = LoadCursorA(app.instance, MAKEINTRESOURCEA(IDR_SPLITTER_CURSOR));
     drawing.handCursor = LoadCursorA(app.instance, MAKEINTRESOURCEA(IDR_HAND_CURSOR));
     clearSearchMatches();
+    setLayoutDpi(screenDpi());
     createFonts();
     clearLinkFontSelection();
     std::snprintf(settings.updateHost, sizeof settings.updateHost, "%s", builtInUpdateHost());
@@ -155,11 +162,20 @@ void initialiseCommonControls() {
 
 HWND createMainWindowFrame(HINSTANCE instance) {
     app.instance = instance;
+    // 750 x 550 at 96 DPI, scaled, and no larger than the screen's work area (at 150% the
+    // window would not fit a 1366 x 768 screen).
+    RECT work{0, 0, 0, 0};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    int width = scaled(750), height = scaled(550);
+    if (work.right > work.left) width = std::min(width, int(work.right - work.left));
+    if (work.bottom > work.top) height = std::min(height, int(work.bottom - work.top));
     HWND window = CreateWindowExW(0, L"VListVwClass", L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  750, 550, nullptr, nullptr, instance, nullptr);
+                                  width, height, nullptr, nullptr, instance, nullptr);
     if (!window) return nullptr;
     app.mainWindow = window;
     app.rebar = createRebar(window);
+    // Opened on a monitor of another scale than the screen's: laid out again for its own.
+    if (int dpi = dpiOfWindow(window); dpi != layoutDpi()) rescaleForDpi(dpi, nullptr);
     // Laid out while hidden, the panes move in half the time when the window is shown (its
     // WM_SIZE lays them out again, since a shortcut may ask for another size).
     layoutPanes(0);
@@ -225,6 +241,8 @@ void shutDownApplication() {
     drawing.splitterPen.reset();
     drawing.linkFont.reset();
     drawing.normalFont.reset();
+    drawing.interfaceFont.reset();
+    drawing.listFont.reset();
     for (ScopedBitmap& band : drawing.bandBackgrounds)
         band.reset();
     cancelUpdateCheck();

@@ -13,6 +13,8 @@ ATOM registerWindowClasses(HINSTANCE instance);
 void readProgramPath(size_t capacity = sizeof programPath);
 // The Windows calls behind the platform seam.
 void fillPlatformSeam();
+// The program's normal and link fonts, "宋体" at 13 pixels scaled to the layout DPI, made anew.
+void createFonts();
 // Drawing resources, settings and the user files' paths: nothing of them needs the data.
 void prepareDataFreeState();
 // One after another: the seam, the data and its tree model, the data-free state, and the expiry

@@ -7,6 +7,7 @@
 #include "app_state.h"
 #include "boundary.h"
 #include "detail_window.h"
+#include "display_scale.h"
 #include "gdi.h"
 #include "resource.h"
 #include "shell.h"
@@ -16,7 +17,7 @@ RECT aboutLinkRects[2] = {};
 
 namespace {
 
-// The tops of the two link lines.
+// The tops of the two link lines at 96 DPI.
 constexpr int kDownloadLinkY = 125;
 constexpr int kHostLinkY = 155;
 
@@ -38,11 +39,11 @@ void onPaint(HWND dialog) {
     GetClientRect(dialog, &client);
     SetTextColor(dc, kLinkColour);
     SetBkMode(dc, TRANSPARENT);
-    aboutLinkRects[0] = drawCentredLink(dc, client, kDownloadLinkY, "免费下载");
+    aboutLinkRects[0] = drawCentredLink(dc, client, scaled(kDownloadLinkY), "免费下载");
     // The host has up to 59 bytes: the line is made in a buffer that holds it.
     char hostLine[96];
     std::snprintf(hostLine, sizeof hostLine, "下载网址：%s", settings.updateHost);
-    aboutLinkRects[1] = drawCentredLink(dc, client, kHostLinkY, hostLine);
+    aboutLinkRects[1] = drawCentredLink(dc, client, scaled(kHostLinkY), hostLine);
 }
 
 INT_PTR aboutDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -8,6 +8,7 @@
 #include "app_state.h"
 #include "boundary.h"
 #include "database.h"
+#include "display_scale.h"
 #include "gdi.h"
 #include "list_rows.h"
 #include "tree_model.h"
@@ -23,7 +24,8 @@ constexpr COLORREF kNameColour = RGB(255, 4, 99);
 // A line drawn in the colour the drawing context had before the name line.
 constexpr COLORREF kColourBefore = CLR_INVALID;
 
-// Where things are in the window (client coordinates; the window itself in the screen's).
+// Where things are in the window (client coordinates; the window itself in the screen's), at
+// 96 DPI: scaled to the layout DPI, as the program's fonts are.
 constexpr RECT kWindowPlace{100, 100, 100 + 355, 100 + 480};
 constexpr RECT kIntroductionPlace{25, 50, 25 + 305, 50 + 200};
 constexpr int kNameLineY = 18;
@@ -154,7 +156,7 @@ std::vector<DetailLine> detailLines(HDC dc, int company, const RECT& client) {
     if (!c) return lines;
     SIZE name = textExtent(dc, c->name);
     lines.push_back(
-        {c->name, (client.right - name.cx - client.left) / 2, kNameLineY, kNameColour, false, true});
+        {c->name, (client.right - name.cx - client.left) / 2, scaled(kNameLineY), kNameColour, false, true});
     struct Labelled {
         const char* format;
         const char* field;
@@ -170,48 +172,64 @@ std::vector<DetailLine> detailLines(HDC dc, int company, const RECT& client) {
         {"税号：%s", c->taxNumber, kBank, false},          {"开户行：%s", c->bank, kBank, false},
         {"公交车：%s", c->busRoutes, RGB(0, 0, 0), false},
     };
-    int y = kLabelsTop;
-    for (const Labelled& line : labelled) {
+    for (int step = 1; const Labelled& line : labelled) {
         char text[100];
         std::snprintf(text, sizeof text, line.format, line.field);
-        y += kLabelStep;
-        lines.push_back({text, kLabelX, y, line.colour, line.link});
+        lines.push_back(
+            {text, scaled(kLabelX), scaled(kLabelsTop + kLabelStep * step++), line.colour, line.link});
     }
     return lines;
 }
 
-int createDetailWindow(HINSTANCE instance, int showCommand) {
-    const int32_t company = currentCompany;
-    const CompanyRecord* c = companyOf(company);
-    if (!c) return 0;
-    const RECT& w = kWindowPlace;
-    HWND window =
-        CreateWindowExW(WS_EX_CLIENTEDGE | WS_EX_TOPMOST, widenGbk(settings.detailClassName).c_str(),
-                        widenGbk("公司详情").c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, w.left, w.top,
-                        w.right - w.left, w.bottom - w.top, nullptr, nullptr, instance, nullptr);
-    if (!window) return 0;
-    const RECT& e = kIntroductionPlace;
-    HWND edit = CreateWindowExW(WS_EX_TRANSPARENT, L"Edit", nullptr,
-                                WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, e.left, e.top,
-                                e.right - e.left, e.bottom - e.top, window,
-                                reinterpret_cast<HMENU>(INT_PTR(kDetailEditId)), instance, nullptr);
-    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(drawing.normalFont.get()), TRUE);
-    // The whole introduction, however long.
-    std::string introduction = std::string("    公司介绍：") + (c->introduction ? c->introduction : "");
-    SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
-    SetDlgItemTextW(window, kDetailEditId, widenGbk(introduction.data(), introduction.size()).c_str());
+namespace {
 
+// The link rectangles of the web and e-mail values, measured with the window's own font.
+void attachLinkRects(HWND window, const CompanyRecord* c) {
     SIZE web{}, mail{};
     {
         WindowDC dc(window);
         web = textExtent(dc.get(), c->website);
         mail = textExtent(dc.get(), c->email);
     }
-    attachBlock(window, kCompanyProperty, &company, sizeof company);
-    const int32_t links[8] = {
-        kLinkLeft, kWebLinkTop,  kLinkLeft + web.cx - kLinkRightInset,  kWebLinkTop + web.cy,
-        kLinkLeft, kMailLinkTop, kLinkLeft + mail.cx - kLinkRightInset, kMailLinkTop + mail.cy};
+    const int left = scaled(kLinkLeft), inset = scaled(kLinkRightInset), webTop = scaled(kWebLinkTop),
+              mailTop = scaled(kMailLinkTop);
+    const int32_t links[8] = {left, webTop,  left + web.cx - inset,  webTop + web.cy,
+                              left, mailTop, left + mail.cx - inset, mailTop + mail.cy};
+    releaseBlock(window, kLinkProperty);
     attachBlock(window, kLinkProperty, links, sizeof links);
+}
+
+void placeIntroduction(HWND window) {
+    const RECT& e = kIntroductionPlace;
+    HWND edit = GetDlgItem(window, kDetailEditId);
+    SetWindowPos(edit, nullptr, scaled(e.left), scaled(e.top), scaled(e.right - e.left),
+                 scaled(e.bottom - e.top), SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(drawing.normalFont.get()), TRUE);
+}
+
+} // namespace
+
+int createDetailWindow(HINSTANCE instance, int showCommand) {
+    const int32_t company = currentCompany;
+    const CompanyRecord* c = companyOf(company);
+    if (!c) return 0;
+    const RECT& w = kWindowPlace;
+    HWND window = CreateWindowExW(
+        WS_EX_CLIENTEDGE | WS_EX_TOPMOST, widenGbk(settings.detailClassName).c_str(),
+        widenGbk("公司详情").c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, scaled(w.left), scaled(w.top),
+        scaled(w.right - w.left), scaled(w.bottom - w.top), nullptr, nullptr, instance, nullptr);
+    if (!window) return 0;
+    HWND edit = CreateWindowExW(WS_EX_TRANSPARENT, L"Edit", nullptr,
+                                WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 0, 0, window,
+                                reinterpret_cast<HMENU>(INT_PTR(kDetailEditId)), instance, nullptr);
+    placeIntroduction(window);
+    // The whole introduction, however long.
+    std::string introduction = std::string("    公司介绍：") + (c->introduction ? c->introduction : "");
+    SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
+    SetDlgItemTextW(window, kDetailEditId, widenGbk(introduction.data(), introduction.size()).c_str());
+
+    attachBlock(window, kCompanyProperty, &company, sizeof company);
+    attachLinkRects(window, c);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     SetTimer(window, kDetailTimerId, kTopmostDropMs, nullptr);
@@ -226,6 +244,13 @@ LRESULT detailWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN: onMouse(window, message, lParam); break;
     case WM_TIMER: onTimer(window, wParam); break;
+    case WM_DPICHANGED: {
+        // Alone on a monitor of another scale: it takes the place Windows suggests there.
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_DESTROY:
         releaseBlock(window, kCompanyProperty);
         releaseBlock(window, kLinkProperty);
@@ -267,6 +292,19 @@ BOOL CALLBACK collectDetailWindow(HWND window, LPARAM list) {
 }
 
 } // namespace
+
+void rescaleDetailWindows() {
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), collectDetailWindow, reinterpret_cast<LPARAM>(&windows));
+    const RECT& w = kWindowPlace;
+    for (HWND window : windows) {
+        SetWindowPos(window, nullptr, 0, 0, scaled(w.right - w.left), scaled(w.bottom - w.top),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        placeIntroduction(window);
+        if (const CompanyRecord* c = companyOf(detailCompany(window))) attachLinkRects(window, c);
+        InvalidateRect(window, nullptr, TRUE);
+    }
+}
 
 void closeDetailWindows() {
     // The detail windows are made on this thread; another running copy's are not ours to close.

@@ -13,6 +13,8 @@ ATOM registerDetailWindowClass(HINSTANCE instance);
 int createDetailWindow(HINSTANCE instance, int showCommand);
 LRESULT CALLBACK detailWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Closes every open detail window (they read the database, so they go before it is freed).
+// The open detail windows sized, laid out and drawn again for the layout DPI, which changed.
+void rescaleDetailWindows();
 void closeDetailWindows();
 
 // True when the mouse position (lParam of a mouse message, signed 16-bit x and y) lies in the

@@ -81,6 +81,19 @@ done
 check "the supported Windows are in the compatibility namespace" \
     grep -q '<compatibility xmlns="urn:schemas-microsoft-com:compatibility.v1">' "$work/strings"
 
+# The DPI declarations, read as Windows reads them: an element in the wrong namespace is silently
+# ignored, so the XML is parsed with its namespaces.
+check "the manifest declares per-monitor DPI awareness in the namespaces Windows reads" python3 - "$image" <<'PY'
+import re, sys, xml.etree.ElementTree as tree
+data = open(sys.argv[1], "rb").read()
+found = re.search(rb"<\?xml.*?</assembly>", data, re.S)
+root = tree.fromstring(found.group(0))
+settings = root.find("{urn:schemas-microsoft-com:asm.v3}application/{urn:schemas-microsoft-com:asm.v3}windowsSettings")
+aware = settings.find("{http://schemas.microsoft.com/SMI/2005/WindowsSettings}dpiAware")
+awareness = settings.find("{http://schemas.microsoft.com/SMI/2016/WindowsSettings}dpiAwareness")
+sys.exit(0 if aware.text.strip() == "true/pm" and awareness.text.strip() == "PerMonitorV2, PerMonitor" else 1)
+PY
+
 if [ "$max_kib" -gt 0 ]; then
     size=$(stat -c %s "$image")
     check "the image is $((size / 1024)) KiB, at most $max_kib KiB" test "$size" -le $((max_kib * 1024))

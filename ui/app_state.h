@@ -27,6 +27,11 @@ struct DrawingResources {
     HCURSOR handCursor = nullptr;
     ScopedFont normalFont;
     ScopedFont linkFont;
+    // The system's interface font scaled to a layout DPI other than the screen's (after a move to
+    // a monitor of another scale), for the status bar and the rebar's boxes; none until then.
+    ScopedFont interfaceFont;
+    // The list's font (the system's icon title font) likewise.
+    ScopedFont listFont;
     // The rebar's bands hold their background bitmaps without owning them.
     ScopedBitmap bandBackgrounds[3];
 };

@@ -71,6 +71,7 @@ KOVANTA_BOUND_AT_FIRST_CALL("comctl32.dll", 20, HIMAGELIST, ImageList_Create,
                             (width, height, flags, initial, grow))
 KOVANTA_BOUND_AT_FIRST_CALL("comctl32.dll", 12, int, ImageList_Add,
                             (HIMAGELIST list, HBITMAP image, HBITMAP mask), (list, image, mask))
+KOVANTA_BOUND_AT_FIRST_CALL("comctl32.dll", 4, BOOL, ImageList_Destroy, (HIMAGELIST list), (list))
 KOVANTA_BOUND_AT_FIRST_CALL("comctl32.dll", 12, int, ImageList_ReplaceIcon,
                             (HIMAGELIST list, int index, HICON icon), (list, index, icon))
 KOVANTA_BOUND_AT_FIRST_CALL("comdlg32.dll", 4, BOOL, GetSaveFileNameW, (LPOPENFILENAMEW dialog), (dialog))

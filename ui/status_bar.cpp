@@ -3,21 +3,27 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include "build_settings.h"
 #include "database.h"
+#include "display_scale.h"
 #include "resource.h"
 #include "wide_text.h"
 
 HWND createStatusBar(HWND parent, int id, HINSTANCE instance, int partCount) {
     HWND bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER | SBARS_SIZEGRIP | CCS_BOTTOM, "",
                                    parent, UINT(id));
-    RECT client{};
+    RECT client{}, window{};
     GetClientRect(parent, &client);
+    GetWindowRect(parent, &window);
+    // Thirds of the window's width, or of the width it has at 96 DPI scaled where the screen made
+    // it narrower, so each part holds its text at any scale.
+    const int designWidth = scaled(750) - int(window.right - window.left - client.right);
     std::vector<int> edges(size_t(partCount > 0 ? partCount : 1));
-    int edge = client.right / 3;
+    int edge = std::max(int(client.right), designWidth) / 3;
     for (int& e : edges) {
         e = edge;
         edge *= 2;

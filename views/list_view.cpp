@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "app_state.h"
+#include "display_scale.h"
 #include "image_lists.h"
 #include "list_notify.h"
 #include "list_rows.h"
@@ -144,7 +145,16 @@ void installColumnSet(HWND list, ColumnSet set) {
     ColumnList installed = columnsOf(set);
     for (size_t i = 0; i < installed.count; ++i) {
         const Column& c = installed.columns[i];
-        insertColumn(list, c.title, c.width, int(i), c.alignment);
+        insertColumn(list, c.title, scaled(c.width), int(i), c.alignment);
+    }
+}
+
+void rescaleColumns(HWND list, int fromDpi, int toDpi) {
+    const int count = int(columnsOf(listState.columns).count);
+    for (int position = 0; position < count; ++position) {
+        int width = int(SendMessageA(list, LVM_GETCOLUMNWIDTH, WPARAM(position), 0));
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, WPARAM(position),
+                     MAKELPARAM(MulDiv(width, toDpi, fromDpi), 0));
     }
 }
 

@@ -13,6 +13,9 @@ void fillNodeList(HWND list, int node);
 void fillProductList(HWND list, HTREEITEM item);
 void insertColumn(HWND list, const char* title, int width, int position, int alignment);
 void removeColumns(HWND list);
+// The widths of the columns shown (the user's own among them) carried to another DPI; the
+// column sets are written at 96 DPI and installed scaled to the layout DPI.
+void rescaleColumns(HWND list, int fromDpi, int toDpi);
 // Installs a column set in place of another (kNone installs nothing).
 void installColumnSet(HWND list, ColumnSet set);
 // Gives the control the table's rows (it asks for their texts as it shows them); false when it

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "app_state.h"
+#include "display_scale.h"
 #include "image_lists.h"
 #include "list_rows.h"
 #include "list_view.h"
@@ -80,12 +81,19 @@ HWND createTree(HINSTANCE instance, HWND parent) {
                         0, 0, 0, 0, parent, reinterpret_cast<HMENU>(INT_PTR(IDC_TREE)), instance, nullptr);
     SendMessageA(tree, WM_SETFONT, reinterpret_cast<WPARAM>(drawing.normalFont.get()), TRUE);
     if (!tree) return nullptr;
-    SendMessageA(tree, TVM_SETITEMHEIGHT, 18, 0);
+    SendMessageA(tree, TVM_SETITEMHEIGHT, WPARAM(scaled(18)), 0);
     if (smallImageList && largeImageList) {
         SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(smallImageList));
         SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(smallImageList));
     }
     return tree;
+}
+
+void rescaleTree(HWND tree, HIMAGELIST images) {
+    SendMessageA(tree, WM_SETFONT, reinterpret_cast<WPARAM>(drawing.normalFont.get()), TRUE);
+    SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(images));
+    SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+    SendMessageA(tree, TVM_SETITEMHEIGHT, WPARAM(scaled(18)), 0);
 }
 
 HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, const char* text, int image, int selectedImage) {

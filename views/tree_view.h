@@ -10,6 +10,8 @@
 #include "list_rows.h"
 
 HWND createTree(HINSTANCE instance, HWND parent);
+// The program's font, the pictures and the rows' height again, after a change of layout DPI.
+void rescaleTree(HWND tree, HIMAGELIST images);
 // The tree's items from the tree model, which is built once the data is loaded (buildTreeModel).
 void fillTree(HWND tree);
 HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, const char* text, int image, int selectedImage);
