@@ -2,6 +2,7 @@
 // global memory blocks that the window releases when it is destroyed.
 #include "detail_window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -199,6 +200,22 @@ void attachLinkRects(HWND window, const CompanyRecord* c) {
     attachBlock(window, kLinkProperty, links, sizeof links);
 }
 
+// The window's place scaled, moved up and left (and made no higher) so that all of it is on the
+// screen's work area, which a scaled window might pass.
+RECT placeOnScreen() {
+    const RECT& w = kWindowPlace;
+    RECT work{0, 0, 0, 0};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    int left = scaled(w.left), top = scaled(w.top), width = scaled(w.right - w.left),
+        height = scaled(w.bottom - w.top);
+    if (work.bottom > work.top) {
+        height = std::min(height, int(work.bottom - work.top));
+        top = std::max(int(work.top), std::min(top, int(work.bottom) - height));
+        left = std::max(int(work.left), std::min(left, int(work.right) - width));
+    }
+    return RECT{left, top, left + width, top + height};
+}
+
 void placeIntroduction(HWND window) {
     const RECT& e = kIntroductionPlace;
     HWND edit = GetDlgItem(window, kDetailEditId);
@@ -213,11 +230,11 @@ int createDetailWindow(HINSTANCE instance, int showCommand) {
     const int32_t company = currentCompany;
     const CompanyRecord* c = companyOf(company);
     if (!c) return 0;
-    const RECT& w = kWindowPlace;
+    const RECT place = placeOnScreen();
     HWND window = CreateWindowExW(
         WS_EX_CLIENTEDGE | WS_EX_TOPMOST, widenGbk(settings.detailClassName).c_str(),
-        widenGbk("公司详情").c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, scaled(w.left), scaled(w.top),
-        scaled(w.right - w.left), scaled(w.bottom - w.top), nullptr, nullptr, instance, nullptr);
+        widenGbk("公司详情").c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, place.left, place.top,
+        place.right - place.left, place.bottom - place.top, nullptr, nullptr, instance, nullptr);
     if (!window) return 0;
     HWND edit = CreateWindowExW(WS_EX_TRANSPARENT, L"Edit", nullptr,
                                 WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 0, 0, window,
@@ -296,10 +313,10 @@ BOOL CALLBACK collectDetailWindow(HWND window, LPARAM list) {
 void rescaleDetailWindows() {
     std::vector<HWND> windows;
     EnumThreadWindows(GetCurrentThreadId(), collectDetailWindow, reinterpret_cast<LPARAM>(&windows));
-    const RECT& w = kWindowPlace;
+    const RECT place = placeOnScreen();
     for (HWND window : windows) {
-        SetWindowPos(window, nullptr, 0, 0, scaled(w.right - w.left), scaled(w.bottom - w.top),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
         placeIntroduction(window);
         if (const CompanyRecord* c = companyOf(detailCompany(window))) attachLinkRects(window, c);
         InvalidateRect(window, nullptr, TRUE);

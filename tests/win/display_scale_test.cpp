@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "app_state.h"
+#include "detail_window.h"
 #include "display_scale.h"
 #include "image_lists.h"
 #include "resource.h"
@@ -19,6 +21,12 @@ namespace {
 
 class DisplayScaleTest : public ProgramTest {
   protected:
+    void openDetailsOfFirstCompany() {
+        HTREEITEM brand = treeChild(app.tree, treeChild(app.tree, nullptr, 0), 0);
+        SendMessageA(app.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(brand));
+        selectTreeItem(treeChild(app.tree, brand, 0));
+        SendMessageA(app.mainWindow, WM_COMMAND, IDM_DETAILS, 0);
+    }
     // What the layout shows at dpi, each size beside its 96-DPI value scaled (within rounding).
     void expectLayoutAt(int dpi) {
         auto s = [dpi](int size) { return MulDiv(size, dpi, 96); };
@@ -41,6 +49,34 @@ class DisplayScaleTest : public ProgramTest {
         EXPECT_EQ(list.left, split - s(1));
         EXPECT_EQ(list.right, client.right + s(3) - s(1));
         EXPECT_EQ(SendMessageA(app.tree, TVM_GETITEMHEIGHT, 0, 0), s(18));
+        // The detail window of the brand's first company (one already open, or opened now): its
+        // size, lines and links scaled, and all of it on the screen.
+        HWND detail = FindWindowExA(nullptr, nullptr, "DetailClass", nullptr);
+        if (!detail) {
+            openDetailsOfFirstCompany();
+            detail = FindWindowExA(nullptr, nullptr, "DetailClass", nullptr);
+        }
+        ASSERT_NE(detail, nullptr);
+        RECT place{}, links[2]{}, work{};
+        GetWindowRect(detail, &place);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_EQ(place.right - place.left, s(355));
+        EXPECT_EQ(place.bottom - place.top, std::min(s(480), int(work.bottom - work.top)));
+        EXPECT_GE(place.top, work.top);
+        EXPECT_LE(place.bottom, work.bottom);
+        HDC detailDc = GetDC(detail);
+        RECT detailClient{};
+        GetClientRect(detail, &detailClient);
+        std::vector<DetailLine> lines = detailLines(detailDc, detailCompany(detail), detailClient);
+        ReleaseDC(detail, detailDc);
+        ASSERT_EQ(lines.size(), 12u);
+        EXPECT_EQ(lines[0].y, s(18));
+        EXPECT_EQ(lines[11].x, s(45));
+        EXPECT_EQ(lines[11].y, s(240 + 17 * 11));
+        ASSERT_TRUE(detailLinkRects(detail, links));
+        EXPECT_EQ(links[0].left, s(83));
+        EXPECT_EQ(links[1].top, s(361));
+        closeDetailWindows();
         selectTreeItem(treeChild(app.tree, treeChild(app.tree, nullptr, 0), 0));
         for (int column : {0, 1, 2})
             EXPECT_EQ(listColumnWidth(app.list, column), s(std::array{90, 65, 150}[size_t(column)]))
@@ -88,6 +124,7 @@ TEST_F(DisplayScaleTest, TheMainWindowAndItsPanesScaleWithTheScreensDpi) {
 
 TEST_F(DisplayScaleTest, AMoveToAMonitorOfAnotherScaleLaysEverythingOutAgain) {
     start(sampleCatalogue(), {IDNO});
+    openDetailsOfFirstCompany(); // open across the move
     const int other = screenDpi() == 144 ? 96 : 144;
     // Windows suggests a rectangle on the new monitor: the window takes it as it is.
     RECT suggested{40, 30, 40 + MulDiv(700, other, 96), 30 + MulDiv(500, other, 96)};
