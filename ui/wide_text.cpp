@@ -11,6 +11,16 @@ bool isLeadByte(unsigned char c) {
     return c >= 0x81 && c <= 0xFE;
 }
 
+// UTF-16 in a code page of at most four bytes a unit.
+std::string narrowInto(UINT codePage, const std::wstring& wide) {
+    if (wide.empty()) return {};
+    std::string narrow(wide.size() * 4, '\0');
+    int bytes = WideCharToMultiByte(codePage, 0, wide.data(), int(wide.size()), narrow.data(),
+                                    int(narrow.size()), nullptr, nullptr);
+    narrow.resize(bytes > 0 ? size_t(bytes) : 0);
+    return narrow;
+}
+
 } // namespace
 
 bool gbkCodePageInstalled() {
@@ -32,22 +42,11 @@ std::wstring widenGbk(const char* gbk) {
 }
 
 std::string utf8OfGbk(const std::string& gbk) {
-    const std::wstring wide = widenGbk(gbk.data(), gbk.size());
-    if (wide.empty()) return {};
-    std::string utf8(wide.size() * 3, '\0');
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), int(utf8.size()),
-                                    nullptr, nullptr);
-    utf8.resize(bytes > 0 ? size_t(bytes) : 0);
-    return utf8;
+    return narrowInto(CP_UTF8, widenGbk(gbk.data(), gbk.size()));
 }
 
 std::string systemCodePageText(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    std::string ansi(wide.size() * 4, '\0');
-    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), ansi.data(), int(ansi.size()),
-                                    nullptr, nullptr);
-    ansi.resize(bytes > 0 ? size_t(bytes) : 0);
-    return ansi;
+    return narrowInto(CP_ACP, wide);
 }
 
 std::wstring widenSystemCodePage(const char* ansi) {
